@@ -1,0 +1,28 @@
+# Entry points of the README's quick start: `make run` and `make test`.
+# Both install what is missing (scripts/setup.sh) and build before doing their job.
+
+JOBS ?= $(shell nproc)
+EXAMPLE ?= examples/worked.tvk
+
+.PHONY: setup build build-asan run test test-asan clean
+
+setup:
+	bash scripts/setup.sh
+
+build: setup
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+build-asan: setup
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+
+run: build
+	./build/tovik $(EXAMPLE)
+
+test: build build-asan
+	ctest --preset default -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+clean:
+	rm -rf build build-asan

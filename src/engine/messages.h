@@ -1,0 +1,25 @@
+// Every text the interpreter itself prints. The sources keep them in UTF-8;
+// Text() hands out the GBK bytes, converted once on first use.
+#pragma once
+
+enum class Msg {
+    Compiling,        // "正在编译……\r\n"
+    Searching,        // "正在搜索……\r\n"
+    LineSuffix,       // " 行: " between the line number and the message
+    SetDefined,
+    SetUndefined,
+    SetTooSmall,
+    VariableDefined,
+    VariableUndefined,
+    Syntax,
+    OutOfRange,
+    MayBeOutOfRange,
+    AlwaysFalse,
+    BadOutput,
+    NumberRange,
+    NeedFileName,
+    CannotOpen,
+    Count
+};
+
+const char* Text(Msg id);

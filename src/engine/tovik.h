@@ -1,0 +1,62 @@
+// CTovik: the interpreter engine. One object runs one puzzle at a time: Run
+// compiles the file into a CProgram and, when no compile error was reported,
+// searches for every solution. A host receives all output and can cancel or
+// follow the search by overriding Output, IsCancel and OnProgress.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct CVariable;
+struct CCondition;
+struct SearchState;
+
+class CTovik {
+public:
+    CTovik() = default;
+    CTovik(const CTovik&) = default;
+    CTovik& operator=(const CTovik&) = default;
+    virtual ~CTovik() = default;
+
+    // Prints text unchanged on standard output; callers add their own "\r\n".
+    virtual void Output(const char* text);
+    // Polled at every search step; true unwinds the search without more work.
+    virtual bool IsCancel();
+    // Called once per search step with the new step count.
+    virtual void OnProgress(unsigned count);
+
+    // Compiles and searches the puzzle read from an open file, which Run
+    // closes. False for a null file or a compile error, true after the search.
+    bool Run(FILE* file);
+    // Opens the path (a directory cannot be opened) and runs it.
+    bool Run(const char* path);
+
+    // True when the last Run reported a compile error.
+    bool HadError() const { return m_error; }
+    // Search steps taken by the last Run.
+    unsigned Progress() const { return m_progress; }
+
+private:
+    friend void ReportError(const char* message);
+    friend struct SearchState;
+
+    void OnYYError(const char* message);
+
+    void Seach();
+    void Search(CCondition** first, CCondition** last);
+    void Search(CVariable* variable, int32_t value, CCondition** first, CCondition** last);
+    void Exhaust(CVariable** first, CVariable** last);
+    // Common prologue of the search operations: false when cancelled.
+    bool Step();
+
+    bool m_error = false;
+    unsigned m_progress = 0;
+    SearchState* m_search = nullptr;  // set only while Seach runs
+};
+
+// The single error entry of the parser and of every semantic routine: reports
+// the message, with the current line, on the engine whose Run is active.
+void ReportError(const char* message);
+
+// Line number of the scanner, read by error reports.
+extern int g_lineNumber;

@@ -1,0 +1,13 @@
+// Entry point of TovikWin: shows the editor window. The command line is not used.
+#include "MainWindow.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TovikWin"));
+    CMainWindow window(QApplication::applicationDirPath());
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,188 @@
+/* The grammar of the puzzle language. Productions follow the language's rule
+ * table; each action is one call into the program model or a node
+ * constructor. A "guarded" call that fails has reported its own error and
+ * abandons the parse (YYABORT); there are no error-recovery rules. */
+
+%code requires {
+#include <cstdint>
+#include <vector>
+
+#include "expr/expression.h"
+#include "model/program.h"
+}
+
+%code {
+#include <cstring>
+
+#include "engine/tovik.h"
+
+int yylex();
+void yyerror(const char* message);
+
+/* The stacks start with room for 200 entries and may grow to 10000. */
+#define YYINITDEPTH 200
+#define YYMAXDEPTH 10000
+
+namespace {
+/* Appends the integers a, a+1, ..., b (nothing when b < a). */
+void AppendRange(std::vector<int32_t>* list, int32_t a, int32_t b) {
+    for (int64_t v = a; v <= b; ++v) list->push_back(static_cast<int32_t>(v));
+}
+}
+
+#define GUARD(call) do { if (!(call)) YYABORT; } while (0)
+}
+
+%union {
+    int32_t number;
+    const PooledText* text;
+    CExpression* expr;
+    CExpParameters* params;
+    std::vector<int32_t>* list;
+}
+
+%token <number> NUMBER
+%token <text>   STRING IDENT
+%token GE ">=" LE "<=" NE "!=" IMPLIES "->"
+%token OUTPUT FORALL EXISTS IN ALLDIFF
+
+%type <list>   number_list string_list
+%type <text>   declaration_list binding
+%type <expr>   reference expression logical comparison arithmetic primary
+%type <params> argument_list
+
+/* Lists owned by the parser are freed when a parse is abandoned. */
+%destructor { delete $$; } <list>
+
+/* Lowest first. Comparisons need no entry: their own rules give them
+ * exactly two arithmetic operands, so a = b = c is a syntax error. */
+%left IMPLIES
+%left '|'
+%left '&' '^'
+%left '+' '-'
+%left '*' '/' '%'
+
+/* Every conflict is resolved by the precedence above, on purpose. */
+%expect 0
+
+%%
+
+program
+    : program statement
+    | statement
+    ;
+
+number_list
+    : number_list ',' NUMBER                  { $1->push_back($3); $$ = $1; }
+    | number_list ',' '[' NUMBER ',' NUMBER ']' { AppendRange($1, $4, $6); $$ = $1; }
+    | '[' NUMBER ',' NUMBER ']'               { $$ = new std::vector<int32_t>(); AppendRange($$, $2, $4); }
+    | NUMBER                                  { $$ = new std::vector<int32_t>{$1}; }
+    ;
+
+string_list
+    : string_list ',' STRING                  { $1->push_back($3->handle); $$ = $1; }
+    | STRING                                  { $$ = new std::vector<int32_t>{$1->handle}; }
+    ;
+
+/* ---- statements ---- */
+statement
+    : IDENT '{' '}' '=' '{' number_list '}' ';'  { GUARD(DeclareSet($1, $6)); }
+    | IDENT '{' '}' '=' '{' string_list '}' ';'  { GUARD(DeclareStringSet($1, $6)); }
+    | expression ';'                             { GUARD(AddCondition($1)); }
+    | declaration_list ';'
+    | OUTPUT '{' output_list '}'
+    | ';'
+    ;
+
+/* ---- variable declarations: the set first, then the variables ---- */
+declaration_list
+    : declaration_list ',' IDENT                 { GUARD(DeclareVariable($1, $3)); $$ = $1; }
+    | declaration_list ',' IDENT '[' ']'         { GUARD(DeclareOrdering($1, $3)); $$ = $1; }
+    | declaration_list ',' IDENT '(' IDENT ')'   { GUARD(DeclareArray($1, $3, $5)); $$ = $1; }
+    | IDENT IDENT                                { GUARD(DeclareVariable($1, $2)); $$ = $1; }
+    | IDENT IDENT '[' ']'                        { GUARD(DeclareOrdering($1, $2)); $$ = $1; }
+    | IDENT IDENT '(' IDENT ')'                  { GUARD(DeclareArray($1, $2, $4)); $$ = $1; }
+    ;
+
+/* ---- names ---- */
+binding
+    : IDENT IN IDENT                             { GUARD(BindName($1, $3)); $$ = $1; }
+    ;
+
+reference
+    : IDENT '(' reference ')'                    { GUARD($$ = ReferenceIndexed(false, $1, $3)); }
+    | IDENT '(' NUMBER ')'                       { GUARD($$ = ReferenceElement(false, $1, $3)); }
+    | IDENT '(' STRING ')'                       { GUARD($$ = ReferenceElement(false, $1, $3->handle)); }
+    | IDENT '[' reference ']'                    { GUARD($$ = ReferenceIndexed(true, $1, $3)); }
+    | IDENT '[' NUMBER ']'                       { GUARD($$ = ReferenceElement(true, $1, $3)); }
+    | IDENT                                      { GUARD($$ = ReferenceName($1)); }
+    ;
+
+/* ---- expressions ---- */
+expression
+    : EXISTS binding ',' expression              { GUARD($$ = ExpandQuantifier($2, $4, false)); }
+    | FORALL binding ',' expression              { GUARD($$ = ExpandQuantifier($2, $4, true)); }
+    | logical
+    ;
+
+logical
+    : logical '&' logical                        { $$ = new CExpAnd($1, $3); }
+    | logical IMPLIES logical                    { $$ = MakeImplication($1, $3); }
+    | logical '^' logical                        { $$ = MakeExclusiveOr($1, $3); }
+    | logical '|' logical                        { $$ = new CExpOr($1, $3); }
+    | comparison
+    ;
+
+comparison
+    : arithmetic '>' arithmetic                  { $$ = new CExpFunc(">", $1, $3); }
+    | arithmetic '<' arithmetic                  { $$ = new CExpFunc("<", $1, $3); }
+    | arithmetic '=' arithmetic                  { $$ = new CExpFunc("=", $1, $3); }
+    | arithmetic GE arithmetic                   { $$ = new CExpFunc(">=", $1, $3); }
+    | arithmetic LE arithmetic                   { $$ = new CExpFunc("<=", $1, $3); }
+    | arithmetic NE arithmetic                   { $$ = new CExpFunc("!=", $1, $3); }
+    | arithmetic
+    ;
+
+arithmetic
+    : arithmetic '+' arithmetic                  { $$ = new CExpFunc("+", $1, $3); }
+    | arithmetic '-' arithmetic                  { $$ = new CExpFunc("-", $1, $3); }
+    | arithmetic '*' arithmetic                  { $$ = new CExpFunc("*", $1, $3); }
+    | arithmetic '/' arithmetic                  { $$ = new CExpFunc("/", $1, $3); }
+    | arithmetic '%' arithmetic                  { $$ = new CExpFunc("%", $1, $3); }
+    | primary
+    ;
+
+primary
+    : '(' expression ')'                         { $$ = $2; }
+    | '!' primary                                { $$ = new CExpNot($2); }
+    | ALLDIFF '(' argument_list ')'              { $$ = new CExpExc($3); }
+    | reference
+    | STRING                                     { $$ = new CExpConst($1->handle); }
+    | NUMBER                                     { $$ = new CExpConst($1); }
+    ;
+
+argument_list
+    : argument_list ',' expression               { $$ = Append($1, $3); }
+    | expression ',' expression                  { $$ = new CExpParameters($1, $3); }
+    ;
+
+/* ---- output: items separated by commas or simply following each other ---- */
+output_list
+    : output_list ',' '(' expression ')'         { AddOutputVariable($4); }
+    | output_list ',' reference                  { AddOutputVariable($3); }
+    | output_list ',' STRING                     { AddOutputText($3); }
+    | output_list reference                      { AddOutputVariable($2); }
+    | output_list STRING                         { AddOutputText($2); }
+    | '(' expression ')'                         { AddOutputVariable($2); }
+    | reference                                  { AddOutputVariable($1); }
+    | STRING                                     { AddOutputText($1); }
+    ;
+
+%%
+
+/* Bison's own texts are not shown: a syntax error is "parse error", a stack
+ * that would pass its limit is "parser stack overflow". */
+void yyerror(const char* message) {
+    ReportError(std::strcmp(message, "memory exhausted") == 0 ? "parser stack overflow"
+                                                               : "parse error");
+}

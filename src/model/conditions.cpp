@@ -1,0 +1,26 @@
+// Condition statements: simplify, split into clauses, drop the clauses that
+// always hold, reject one that never holds, and store each remaining clause as
+// the list of its alternatives.
+#include "engine/messages.h"
+#include "engine/tovik.h"
+#include "expr/expression.h"
+#include "model/program.h"
+
+bool AddCondition(CExpression* tree) {
+    CExpression* simplified = tree->Simplify();
+    std::vector<CExpression*> clauses;
+    simplified->SplitAnd(clauses);
+    // Clauses enter the condition list from the last to the first.
+    for (size_t i = clauses.size(); i-- > 0;) {
+        ValueList values = clauses[i]->GetValues();
+        if (AllFalse(values)) {
+            ReportError(Text(Msg::AlwaysFalse));
+            return false;
+        }
+        if (AllTrue(values)) continue;
+        std::vector<CExpression*> alternatives;
+        clauses[i]->SplitOr(alternatives);
+        CurrentProgram()->conditions.push_back(std::move(alternatives));
+    }
+    return true;
+}

@@ -1,0 +1,146 @@
+// The program record: the name pool, lookups in the declaration tables, the
+// element queries the search relies on, and the release of everything.
+#include "model/program.h"
+
+#include <cstring>
+
+#include "expr/expression.h"
+
+namespace {
+CProgram* g_program = nullptr;
+
+// The single byte an escape sequence stands for, or -1 when the backslash is kept.
+int EscapedByte(char c) {
+    switch (c) {
+        case '"': return '"';
+        case '\\': return '\\';
+        case 'a': return 7;
+        case 'b': return 8;
+        case 'f': return 12;
+        case 'n': return 10;
+        case 'r': return 13;
+        case 't': return 9;
+        case 'v': return 11;
+        default: return -1;
+    }
+}
+}  // namespace
+
+CProgram* CurrentProgram() { return g_program; }
+void SetCurrentProgram(CProgram* program) { g_program = program; }
+
+CProgram::~CProgram() { CleanUp(); }
+
+const PooledText* CProgram::Intern(char* text) {
+    // Escapes are replaced left to right, in place.
+    char* out = text;
+    for (const char* in = text; *in != '\0'; ++in) {
+        int escaped = in[1] != '\0' && *in == '\\' ? EscapedByte(in[1]) : -1;
+        if (escaped >= 0) {
+            *out++ = static_cast<char>(escaped);
+            ++in;
+        } else {
+            *out++ = *in;
+        }
+    }
+    *out = '\0';
+    // Then every leading and every trailing double quote goes.
+    char* begin = text;
+    while (*begin == '"') ++begin;
+    char* end = begin + std::strlen(begin);
+    while (end > begin && end[-1] == '"') --end;
+    std::string key(begin, end);
+
+    auto found = poolIndex.find(key);
+    if (found != poolIndex.end()) return found->second;
+    int32_t handle = kFirstHandle + static_cast<int32_t>(pool.size());
+    PooledText& pooled = pool.emplace_back(PooledText{key, handle});
+    poolIndex.emplace(std::move(key), &pooled);
+    return &pooled;
+}
+
+const char* CProgram::TextOf(int32_t handle) const {
+    int64_t index = static_cast<int64_t>(handle) - kFirstHandle;
+    if (index < 0 || index >= static_cast<int64_t>(pool.size())) return nullptr;
+    return pool[static_cast<size_t>(index)].text.c_str();
+}
+
+CVariable* CProgram::NewVariable(CVarDecl* decl, bool direct) {
+    auto* variable = new CVariable();
+    variable->family = decl;
+    (direct ? decl->elements : decl->indirect).push_back(variable);
+    variableList.push_back(variable);
+    return variable;
+}
+
+CVariable* CProgram::FindElement(const CVarDecl* decl, int32_t key) {
+    for (size_t i = decl->elements.size(); i-- > 0;)
+        if (decl->elements[i]->key == key) return decl->elements[i];
+    return nullptr;
+}
+
+CVariable* CProgram::FindIndirect(const CVarDecl* decl, const CVariable* y) {
+    for (size_t i = decl->indirect.size(); i-- > 0;)
+        if (decl->indirect[i]->subscript == y) return decl->indirect[i];
+    return nullptr;
+}
+
+bool CProgram::AllSubscriptsValid(const CVarDecl* decl, const ValueList& values) {
+    for (size_t i = values.size(); i-- > 0;)
+        if (FindElement(decl, values[i]) == nullptr) return false;
+    return true;
+}
+
+// With a partner (an ordering) the first holder wins. Otherwise a holder is
+// reported only when every element is assigned and exactly one holds the value.
+CVariable* CProgram::HolderOf(const CVarDecl* decl, int32_t value) {
+    if (decl->partner != nullptr) {
+        for (CVariable* e : decl->elements)
+            if (e->Assigned() && e->Value() == value) return e;
+        return nullptr;
+    }
+    CVariable* holder = nullptr;
+    for (CVariable* e : decl->elements) {
+        if (!e->Assigned()) return nullptr;
+        if (e->Value() != value) continue;
+        if (holder != nullptr) return nullptr;
+        holder = e;
+    }
+    return holder;
+}
+
+const std::vector<int32_t>* CProgram::FindSet(const PooledText* name) const {
+    auto found = sets.find(name);
+    return found == sets.end() ? nullptr : &found->second;
+}
+
+CVarDecl* CProgram::FindVariable(const PooledText* name) const {
+    auto found = variables.find(name);
+    return found == variables.end() ? nullptr : found->second.get();
+}
+
+CVarDecl* CProgram::FindInverse(const PooledText* name) const {
+    auto found = inverses.find(name);
+    return found == inverses.end() ? nullptr : found->second.get();
+}
+
+bool CProgram::IsStringSet(const PooledText* name) const {
+    for (const PooledText* s : stringSets)
+        if (s == name) return true;
+    return false;
+}
+
+void CProgram::CleanUp() {
+    for (CVariable* v : variableList) delete v;
+    variableList.clear();
+    NodeRegistry::Clear();
+    output = COutput{};
+    conditions.clear();
+    boundNames.clear();
+    inverses.clear();
+    variables.clear();
+    stringSets.clear();
+    sets.clear();
+    poolIndex.clear();
+    pool.clear();
+}

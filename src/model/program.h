@@ -1,0 +1,137 @@
+// The compiled form of one puzzle: the name pool, the set / variable / inverse /
+// bound-name tables, the variable list, the compiled conditions and the output
+// section. The lexer, the parser's actions, the expression nodes and the search
+// all reach the program being compiled or searched through CurrentProgram().
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class CExpression;
+class CTovik;
+struct CVariable;
+
+// A name or string literal stored once in the pool. Tables compare pooled texts
+// by address; the handle is the 32-bit value a string constant stands for.
+struct PooledText {
+    std::string text;
+    int32_t handle;
+};
+
+// First handle given out; the n-th distinct text interned gets kFirstHandle + n.
+inline constexpr int32_t kFirstHandle = 0x40000000;
+
+// One declared variable name: a simple variable, an array, or one of the two
+// families of an ordering.
+struct CVarDecl {
+    std::vector<CVariable*> elements;  // direct elements, in creation order
+    std::vector<CVariable*> indirect;  // elements selected by a variable subscript
+    std::vector<int32_t> domain;       // ascending; the search tries it last to first
+    CVarDecl* partner = nullptr;       // the other family of an ordering
+    const PooledText* domainSet = nullptr;  // null for an ordering's forward family
+    const PooledText* name = nullptr;
+};
+
+// One search variable.
+struct CVariable {
+    CVarDecl* family = nullptr;
+    CVariable* subscript = nullptr;   // set for an indirect element x(y): y
+    int32_t key = 0;                  // subscript value selecting a direct element
+    const int32_t* value = nullptr;   // points into family->domain; null = unassigned
+    std::vector<CExpression*> registered;  // residual expression copies mentioning it
+    std::vector<CVariable*> dependents;    // indirect elements subscripted by it
+    uint32_t mark = 0;                // scratch stamp for duplicate-free collection
+
+    bool Assigned() const { return value != nullptr; }
+    int32_t Value() const { return *value; }
+};
+
+struct COutputItem {
+    const PooledText* text = nullptr;
+    CVariable* variable = nullptr;
+    bool symbolic = false;
+};
+
+struct COutput {
+    std::vector<COutputItem> items;
+    std::vector<CVariable*> keyVariables;
+    std::set<std::vector<int32_t>> printedKeys;
+};
+
+using ValueList = std::vector<int32_t>;
+
+class CProgram {
+public:
+    CProgram() = default;
+    CProgram(const CProgram&) = delete;
+    CProgram& operator=(const CProgram&) = delete;
+    ~CProgram();
+
+    // Replaces escape sequences in place, strips the surrounding quotes and
+    // returns the pooled text for what is left.
+    const PooledText* Intern(char* text);
+    // The text a string handle stands for, or null for a value that is no handle.
+    const char* TextOf(int32_t handle) const;
+
+    CVariable* NewVariable(CVarDecl* decl, bool direct);
+    static CVariable* FindElement(const CVarDecl* decl, int32_t key);
+    static CVariable* FindIndirect(const CVarDecl* decl, const CVariable* y);
+    static bool AllSubscriptsValid(const CVarDecl* decl, const ValueList& values);
+    static CVariable* HolderOf(const CVarDecl* decl, int32_t value);
+
+    const std::vector<int32_t>* FindSet(const PooledText* name) const;
+    CVarDecl* FindVariable(const PooledText* name) const;
+    CVarDecl* FindInverse(const PooledText* name) const;
+    bool IsStringSet(const PooledText* name) const;
+
+    void CleanUp();
+
+    // Name pool: stable storage plus a lookup by spelling.
+    std::deque<PooledText> pool;
+    std::unordered_map<std::string, PooledText*> poolIndex;
+
+    // An entry with an empty list is a set named but never declared.
+    std::unordered_map<const PooledText*, std::vector<int32_t>> sets;
+    std::vector<const PooledText*> stringSets;
+    std::unordered_map<const PooledText*, std::unique_ptr<CVarDecl>> variables;
+    std::unordered_map<const PooledText*, std::unique_ptr<CVarDecl>> inverses;
+    std::vector<CVariable*> variableList;  // owned; creation order drives the search
+    std::unordered_map<const PooledText*, const PooledText*> boundNames;
+    std::vector<std::vector<CExpression*>> conditions;
+    COutput output;
+};
+
+// The program being compiled or searched (one per process at a time).
+CProgram* CurrentProgram();
+void SetCurrentProgram(CProgram* program);
+
+// Declarations (declarations.cpp). Each returns false after reporting an error.
+bool DeclareSet(const PooledText* setName, std::vector<int32_t>* values);
+bool DeclareStringSet(const PooledText* setName, std::vector<int32_t>* values);
+bool DeclareVariable(const PooledText* setName, const PooledText* varName);
+bool DeclareArray(const PooledText* domainSetName, const PooledText* varName,
+                  const PooledText* indexSetName);
+bool DeclareOrdering(const PooledText* setName, const PooledText* varName);
+
+// Names and quantifiers (names.cpp).
+bool BindName(const PooledText* name, const PooledText* setName);
+CExpression* ReferenceName(const PooledText* name);
+CExpression* ExpandQuantifier(const PooledText* name, CExpression* body, bool conjunctive);
+
+// Subscripted references (subscripts.cpp). `inverse` picks the inverse table.
+CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t value);
+CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript);
+void LinkSubscript(CVariable* element, CVariable* y);
+
+// Output requests and solution printing (output.cpp).
+void AddOutputText(const PooledText* text);
+void AddOutputVariable(CExpression* expr);
+void PrintSolution(CTovik& engine);
+
+// Condition statements (conditions.cpp).
+bool AddCondition(CExpression* tree);

@@ -1,0 +1,112 @@
+// Preparation of the search: every compiled condition becomes a CCondition of
+// candidate assignments and residual expression copies; the nodes made while
+// parsing are destroyed once the copies exist.
+#include "expr/expression.h"
+#include "search/search.h"
+
+// Decided: no unassigned variable. Candidates: exactly one, and some member of
+// its domain makes the expression hold (tried first to last, without
+// propagation). Open: two or more.
+Classification SearchState::Classify(CExpression* expression, std::vector<Candidate>& found) {
+    GetUnboundVariables(expression, unbound);
+    if (unbound.empty()) return Classification::Decided;
+    if (unbound.size() > 1) return Classification::Open;
+    CVariable* v = unbound[0];
+    bool any = false;
+    for (const int32_t& member : v->family->domain) {
+        v->value = &member;
+        if (expression->Evaluate() != 0) {
+            found.push_back(Candidate{v, member});
+            any = true;
+        }
+    }
+    v->value = nullptr;
+    return any ? Classification::Candidates : Classification::NoValueHolds;
+}
+
+// The list holds, front to back: the candidates of the last alternative
+// expression first (each expression's in domain order), then the residual
+// alternatives in the order of their expressions.
+void SearchState::BuildCondition(CCondition& condition,
+                                 const std::vector<CExpression*>& alternatives) {
+    candidates.clear();
+    for (size_t i = alternatives.size(); i-- > 0;) {
+        CExpression* expression = alternatives[i];
+        switch (Classify(expression, candidates)) {
+            case Classification::Open: {
+                CAlternative* a = NewAlternative();
+                a->expression = expression->Clone();
+                a->expression->owner = a;
+                GetUnboundVariables(a->expression, unbound);
+                for (CVariable* v : unbound) v->registered.push_back(a->expression);
+                condition.LinkFront(a);
+                break;
+            }
+            case Classification::Decided:
+            case Classification::Candidates:
+            case Classification::NoValueHolds:
+                break;
+        }
+    }
+    for (size_t i = candidates.size(); i-- > 0;) {
+        CAlternative* a = NewAlternative();
+        a->variable = candidates[i].variable;
+        a->value = candidates[i].value;
+        condition.LinkFront(a);
+    }
+}
+
+namespace {
+
+// An alternative that mentions no variable and holds makes its condition
+// restrict nothing.
+bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives) {
+    for (const CExpression* e : alternatives)
+        if (CountUnbound(e) == 0 && e->Evaluate() != 0) return true;
+    return false;
+}
+
+}  // namespace
+
+void SearchState::PrepareConditions() {
+    std::vector<CExpression*> parsed = NodeRegistry::TakeAll();
+    conditions.assign(program.conditions.size(), CCondition{});
+    for (size_t i = conditions.size(); i-- > 0;) {
+        if (HasAlwaysHoldingAlternative(program.conditions[i])) {
+            conditions[i].satisfied = true;  // dropped: left out of the search
+            continue;
+        }
+        BuildCondition(conditions[i], program.conditions[i]);
+    }
+    NodeRegistry::DestroyNewestFirst(parsed);
+    program.conditions.clear();
+}
+
+void CTovik::Seach() {
+    CProgram& program = *CurrentProgram();
+    SearchState state(*this, program);
+    m_search = &state;
+    state.PrepareConditions();
+
+    // Conditions from the last to the first; the first one met that consists of
+    // candidates only moves to the front, unless the front already holds one.
+    // An empty list left out of the search either always holds (dropped above)
+    // or can never hold, and then there is no solution at all.
+    bool unsatisfiable = false;
+    state.order.reserve(state.conditions.size());
+    for (size_t i = state.conditions.size(); i-- > 0;) {
+        CCondition* k = &state.conditions[i];
+        if (k->alternatives == nullptr) {
+            if (!k->satisfied) unsatisfiable = true;
+            continue;
+        }
+        state.order.push_back(k);
+        if (Priority(state.order.front()) < Priority(k))
+            std::swap(state.order.front(), state.order.back());
+    }
+    if (!unsatisfiable) {
+        CCondition** first = state.order.data();
+        Search(first, first + state.order.size());
+    }
+    m_search = nullptr;
+}
