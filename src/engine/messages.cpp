@@ -1,6 +1,8 @@
 // The interpreter's message texts and their one-time conversion to GBK.
 #include "engine/messages.h"
 
+#include "engine/encoding.h"
+
 #include <iconv.h>
 
 #include <array>
@@ -54,5 +56,6 @@ struct Table {
 
 const char* Text(Msg id) {
     static const Table table;
+    if (CurrentEncoding() == Encoding::Utf8) return kUtf8[static_cast<size_t>(id)];
     return table.gbk[static_cast<size_t>(id)].c_str();
 }

@@ -1,5 +1,6 @@
 // Every text the interpreter itself prints. The sources keep them in UTF-8;
-// Text() hands out the GBK bytes, converted once on first use.
+// Text() hands them out in the encoding of the puzzle being run (GBK bytes are
+// converted once, on first use).
 #pragma once
 
 enum class Msg {

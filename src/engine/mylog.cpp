@@ -6,6 +6,7 @@
 
 namespace {
 constexpr auto kTitleInterval = std::chrono::milliseconds(50);
+constexpr auto kFlushInterval = std::chrono::milliseconds(50);
 }
 
 MyLog::MyLog(const char* option)
@@ -30,7 +31,21 @@ void MyLog::ShowCount(unsigned count) {
     m_lastTitle = std::chrono::steady_clock::now();
 }
 
+void MyLog::Output(const char* text) {
+    std::fputs(text, stdout);
+    if (!m_pending) {
+        m_pending = true;
+        m_lastFlush = std::chrono::steady_clock::now();
+    }
+}
+
 void MyLog::OnProgress(unsigned count) {
+    // Pending output goes out once it has waited long enough; lines that come
+    // fast still share one write.
+    if (m_pending && std::chrono::steady_clock::now() - m_lastFlush >= kFlushInterval) {
+        std::fflush(stdout);
+        m_pending = false;
+    }
     if (m_option == nullptr) return;
     m_latest = count;
     if (m_terminal != nullptr) {

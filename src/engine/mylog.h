@@ -1,6 +1,8 @@
 // MyLog: the console engine of `tovik`. With a progress option it shows the
 // search's step count in the terminal's title, and with an option beginning
-// with "-s" it sleeps 1 ms per step so that the count can be followed.
+// with "-s" it sleeps 1 ms per step so that the count can be followed. Output
+// through a pipe is flushed within a tenth of a second of being printed, so a
+// reader sees solutions while the search goes on.
 #pragma once
 
 #include <chrono>
@@ -14,6 +16,7 @@ public:
     explicit MyLog(const char* option);
     ~MyLog() override;
 
+    void Output(const char* text) override;
     void OnProgress(unsigned count) override;
 
 private:
@@ -25,4 +28,6 @@ private:
     unsigned m_shown = 0;
     unsigned m_latest = 0;
     std::chrono::steady_clock::time_point m_lastTitle{};
+    bool m_pending = false;  // output written since the last flush
+    std::chrono::steady_clock::time_point m_lastFlush{};
 };

@@ -4,15 +4,17 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "engine/encoding.h"
 #include "engine/messages.h"
 #include "model/program.h"
 
 // The generated parser and scanner.
 int yyparse();
-void yyrestart(FILE* file);
+void ScanPuzzle(const char* bytes, int length, bool utf8);
 int yylex_destroy();
 
 int g_lineNumber = 1;
@@ -38,11 +40,34 @@ void CTovik::OnYYError(const char* message) {
     Output(line.c_str());
 }
 
-bool CTovik::Run(FILE* file) {
-    if (file == nullptr) return false;
-    // Restart the scanner on the new file: an earlier parse may have stopped
-    // before the end of its own input.
-    yyrestart(file);
+namespace {
+
+// The whole file: its encoding is decided before scanning. A read error ends
+// the process like the scanner's other fatal errors.
+std::string ReadAll(FILE* file) {
+    std::string bytes;
+    char block[8192];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, n);
+    if (std::ferror(file) || bytes.size() > static_cast<size_t>(INT32_MAX) - 2) {
+        std::fputs("input in flex scanner failed\n", stderr);
+        std::exit(2);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
+    if (file == nullptr) return nullptr;
+    const std::string bytes = ReadAll(file);
+    std::fclose(file);
+    size_t bom = 0;
+    Encoding encoding = DetectEncoding(bytes, &bom);
+    SetCurrentEncoding(encoding);
+    // Each compile scans afresh, whatever an earlier parse left behind.
+    ScanPuzzle(bytes.data() + bom, static_cast<int>(bytes.size() - bom),
+               encoding == Encoding::Utf8);
     g_engine = this;
     m_error = false;
     auto program = std::make_unique<CProgram>();
@@ -50,18 +75,23 @@ bool CTovik::Run(FILE* file) {
     Output(Text(Msg::Compiling));
     g_lineNumber = 1;
     yyparse();
-    std::fclose(file);
     yylex_destroy();
-
-    bool compiled = !m_error;
-    if (compiled) {
-        Output(Text(Msg::Searching));
-        m_progress = 0;
-        Seach();
+    if (m_error) {
+        SetCurrentProgram(nullptr);
+        return nullptr;
     }
+    return program;
+}
+
+bool CTovik::Run(FILE* file) {
+    std::unique_ptr<CProgram> program = Compile(file);
+    if (!program) return false;
+    Output(Text(Msg::Searching));
+    m_progress = 0;
+    Seach();
     program->CleanUp();
     SetCurrentProgram(nullptr);
-    return compiled;
+    return true;
 }
 
 bool CTovik::Run(const char* path) {

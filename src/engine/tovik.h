@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
+class CProgram;
 struct CVariable;
 struct CCondition;
 struct SearchState;
@@ -30,6 +32,11 @@ public:
     bool Run(FILE* file);
     // Opens the path (a directory cannot be opened) and runs it.
     bool Run(const char* path);
+
+    // The compile phase alone: prints the compiling line and any compile
+    // errors, closes the file, and returns the compiled program, which stays
+    // the current program until it is destroyed; null after a compile error.
+    std::unique_ptr<CProgram> Compile(FILE* file);
 
     // True when the last Run reported a compile error.
     bool HadError() const { return m_error; }

@@ -22,14 +22,12 @@ bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QSt
     CTextFormat found;
     found.crlf = bytes.contains("\r\n");
 
-    QString decoded;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    decoded = utf8.decode(bytes);
+    QString decoded = utf8.decode(bytes);
     if (!utf8.hasError()) {
         found.encoding = CTextFormat::Encoding::Utf8;
+        // The decoder drops a leading byte order mark; the save puts it back.
         found.utf8Bom = bytes.startsWith(kUtf8Bom);
-        if (found.utf8Bom)
-            decoded.remove(0, 1);
     } else {
         QStringDecoder gbk(kGbkName, QStringDecoder::Flag::Stateless);
         decoded = gbk.decode(bytes);

@@ -29,7 +29,10 @@ int EscapedByte(char c) {
 CProgram* CurrentProgram() { return g_program; }
 void SetCurrentProgram(CProgram* program) { g_program = program; }
 
-CProgram::~CProgram() { CleanUp(); }
+CProgram::~CProgram() {
+    CleanUp();
+    if (g_program == this) g_program = nullptr;
+}
 
 const PooledText* CProgram::Intern(char* text) {
     // Escapes are replaced left to right, in place.

@@ -1,8 +1,11 @@
-// Command-line cases of tovik that involve no puzzle text: a missing argument
-// and a path that cannot be opened as a puzzle. Each message is printed
-// alone, without a line end, and the exit status is 1.
+// Command-line cases of tovik beyond one puzzle path: a missing argument and
+// a path that cannot be opened (each message printed alone, without a line
+// end, exit status 1), and the progress option, which must leave standard
+// output untouched.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,24 @@ TEST(CommandLine, MissingFileWithOptionCannotBeOpened) {
 
 TEST(CommandLine, DirectoryCannotBeOpened) {
     ExpectMessageAndFailure({TOVIK_CASES_DIR}, kCannotOpenFile);
+}
+
+// The step count goes to the terminal's title, never into the output that a
+// caller (the editor, or a pipe) reads; "-s" only slows the search down.
+TEST(CommandLine, ProgressOptionLeavesOutputUnchanged) {
+    const std::string puzzle = TOVIK_CASES_DIR "/compile/worked_example_numbers.tvk";
+    std::ifstream golden(TOVIK_CASES_DIR "/compile/worked_example_numbers.out", std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(golden),
+                               std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(expected.empty());
+    for (const char* option : {"x", "-s", "-slow"}) {
+        ChildResult run = RunChild(TOVIK_BINARY, {puzzle, option}, kTimeoutSeconds);
+        ASSERT_TRUE(run.failure.empty()) << run.failure;
+        ASSERT_FALSE(run.timed_out) << "option " << option;
+        EXPECT_TRUE(run.out == expected) << "option " << option << "\n"
+                                         << DescribeMismatch(expected, run.out);
+        EXPECT_EQ(run.exit_status, 0) << "option " << option;
+    }
 }
 
 } // namespace

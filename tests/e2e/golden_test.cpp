@@ -73,7 +73,7 @@ std::vector<GoldenCase> DiscoverCases() {
                 fs::exists(fs::path(path).replace_extension(".out")))
                 puzzles.push_back(path);
         }
-        // Directory iteration order is unspecified; sort so that test names stay stable.
+        // Directory iteration order is arbitrary; sort so that test names stay stable.
         std::sort(puzzles.begin(), puzzles.end());
         for (const fs::path& puzzle : puzzles)
             cases.push_back({TestName(root.label, puzzle.lexically_relative(root.path)), puzzle});
@@ -107,10 +107,11 @@ TEST_P(GoldenTest, MatchesExpectedOutput) {
     ASSERT_EQ(run.signal, 0) << "tovik was ended by signal " << run.signal << " on " << puzzle
                              << "\nstandard error:\n" << run.err;
 
+    const std::string stderr_note = run.err.empty() ? "" : "standard error:\n" + run.err;
     EXPECT_TRUE(run.out == expected) << "standard output of tovik " << puzzle << "\n"
-                                     << DescribeMismatch(expected, run.out)
-                                     << (run.err.empty() ? "" : "standard error:\n" + run.err);
-    EXPECT_EQ(run.exit_status, expected_status) << "exit status of tovik " << puzzle;
+                                     << DescribeMismatch(expected, run.out) << stderr_note;
+    EXPECT_EQ(run.exit_status, expected_status) << "exit status of tovik " << puzzle << "\n"
+                                                << stderr_note;
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(DiscoverCases()),
