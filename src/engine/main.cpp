@@ -1,35 +1,140 @@
-// Entry point of `tovik`: tovik PUZZLE [OPTION].
-// Exit status: 0 when the search ran, 1 for a missing argument, an unreadable
-// file or a compile error, 2 when memory runs out (the scanner's own fatal
-// errors also exit with 2).
+// Entry point of `tovik`: tovik [OPTIONS] PUZZLE [PROGRESS]. The exit statuses
+// are listed in the usage text (options.cpp).
+#include <langinfo.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
+#include <chrono>
+#include <clocale>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <new>
+#include <optional>
+#include <string>
 
+#include "engine/encoding.h"
 #include "engine/messages.h"
 #include "engine/mylog.h"
+#include "engine/options.h"
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fputs(Text(Msg::NeedFileName), stdout);
-        return 1;
+namespace {
+
+constexpr const char* kVersion = "tovik " TOVIK_VERSION "\n";
+
+void OnInterrupt(int) { MyLog::s_interrupted = 1; }
+
+// TOVIK_ENCODING forces the output encoding; otherwise a UTF-8 terminal gets
+// UTF-8, and a pipe or a file gets the bytes exactly as produced.
+std::optional<Encoding> OutputEncoding() {
+    if (const char* forced = std::getenv("TOVIK_ENCODING")) {
+        std::string name;
+        for (const char* c = forced; *c; ++c)
+            if (*c != '-' && *c != '_') name += static_cast<char>(std::tolower(*c));
+        if (name == "gbk" || name == "gb18030" || name == "cp936") return Encoding::Gbk;
+        if (name == "utf8") return Encoding::Utf8;
     }
-    FILE* file = std::fopen(argv[1], "rb");
+    if (isatty(STDOUT_FILENO)) {
+        std::setlocale(LC_CTYPE, "");
+        if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return Encoding::Utf8;
+    }
+    return std::nullopt;
+}
+
+// A message printed before any puzzle is read is produced in GBK.
+void PrintMessage(MyLog& console, Msg message) { console.Output(Text(message)); }
+
+FILE* OpenPuzzle(const char* path) {
+    FILE* file = std::fopen(path, "rb");
     struct stat info {};
     if (file != nullptr && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
         std::fclose(file);
         file = nullptr;
     }
-    if (file == nullptr) {
-        std::fputs(Text(Msg::CannotOpen), stdout);
+    return file;
+}
+
+void PrintStats(const MyLog& engine, std::chrono::steady_clock::duration elapsed) {
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::fprintf(stderr, "solutions: %u, steps: %u, time: %.3f s, peak memory: %ld KiB\n",
+                 engine.Solutions(), engine.Progress(),
+                 std::chrono::duration<double>(elapsed).count(), usage.ru_maxrss);
+}
+
+int Main(int argc, char** argv) {
+    Options options = ParseOptions(argc, argv);
+    if (options.help) {
+        std::fputs(UsageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(kVersion, stdout);
+        return 0;
+    }
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "tovik: %s\n", options.error.c_str());
         return 1;
     }
+
+    const auto start = std::chrono::steady_clock::now();
+    MyLog engine(options.puzzle != nullptr ? options.progress : nullptr);
+    engine.SetOutputEncoding(OutputEncoding());
+    if (options.puzzle == nullptr) {
+        PrintMessage(engine, Msg::NeedFileName);
+        return 1;
+    }
+    FILE* file = OpenPuzzle(options.puzzle);
+    if (file == nullptr) {
+        PrintMessage(engine, Msg::CannotOpen);
+        return 1;
+    }
+
+    if (options.count) engine.SetPrintSolutions(false);
+    if (options.unique) engine.SetLimit(2);
+    else if (options.limit >= 0) engine.SetLimit(options.limit);
+    if (options.timeLimit >= 0)
+        engine.SetDeadline(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                       std::chrono::duration<double>(options.timeLimit)));
+    std::signal(SIGINT, OnInterrupt);
+
+    if (!engine.Run(file)) return 1;
+    if (options.count) engine.Output((std::to_string(engine.Solutions()) + "\r\n").c_str());
+    std::fflush(stdout);
+
+    const unsigned found = engine.Solutions();
+    if (options.stats) PrintStats(engine, std::chrono::steady_clock::now() - start);
+    switch (engine.Stopped()) {
+        case MyLog::Stop::Interrupt:
+            std::fprintf(stderr, "tovik: interrupted; %u solution line(s) found so far\n", found);
+            return 130;
+        case MyLog::Stop::Time:
+            std::fprintf(stderr,
+                         "tovik: search cut short by the time limit; %u solution line(s) found "
+                         "so far\n",
+                         found);
+            return 124;
+        case MyLog::Stop::Limit:
+        case MyLog::Stop::None:
+            break;
+    }
+    if (options.unique) {
+        if (found == 0) std::fputs("tovik: no solution\n", stderr);
+        else if (found == 1) std::fputs("tovik: exactly one solution\n", stderr);
+        else std::fputs("tovik: more than one solution\n", stderr);
+        return found == 0 ? 0 : found == 1 ? 3 : 4;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
     try {
-        MyLog engine(argc > 2 ? argv[2] : nullptr);
-        bool searched = engine.Run(file);
-        std::fflush(stdout);
-        return searched ? 0 : 1;
+        return Main(argc, argv);
     } catch (const std::bad_alloc&) {
         std::fflush(stdout);
         std::fputs("tovik: out of memory\n", stderr);

@@ -1,5 +1,5 @@
-// Progress display of the console engine: terminal title updates, at most
-// about 20 a second, and the optional 1 ms sleep per search step.
+// The console engine: output conversion and flushing, progress in the
+// terminal title, the optional 1 ms sleep per step, and early stops.
 #include "engine/mylog.h"
 
 #include <time.h>
@@ -7,7 +7,9 @@
 namespace {
 constexpr auto kTitleInterval = std::chrono::milliseconds(50);
 constexpr auto kFlushInterval = std::chrono::milliseconds(50);
-}
+}  // namespace
+
+volatile std::sig_atomic_t MyLog::s_interrupted = 0;
 
 MyLog::MyLog(const char* option)
     : m_option(option), m_sleep(option != nullptr && option[0] == '-' && option[1] == 's') {
@@ -18,9 +20,36 @@ MyLog::MyLog(const char* option)
 }
 
 MyLog::~MyLog() {
+    std::fflush(stdout);
     if (m_terminal == nullptr) return;
     if (m_latest != m_shown) ShowCount(m_latest);
     std::fclose(m_terminal);
+}
+
+void MyLog::Output(const char* text) {
+    Encoding from = CurrentEncoding();
+    if (m_target && *m_target != from) {
+        if (!m_converter || m_converterFrom != from) {
+            m_converter = std::make_unique<Converter>(from, *m_target);
+            m_converterFrom = from;
+        }
+        m_converter->Convert(text, m_converted);
+        std::fwrite(m_converted.data(), 1, m_converted.size(), stdout);
+    } else {
+        std::fputs(text, stdout);
+    }
+    if (!m_pending) {
+        m_pending = true;
+        m_lastFlush = Clock::now();
+    }
+}
+
+bool MyLog::IsCancel() {
+    if (m_stopped != Stop::None) return true;
+    if (s_interrupted) m_stopped = Stop::Interrupt;
+    else if (m_limit >= 0 && Solutions() >= m_limit) m_stopped = Stop::Limit;
+    else if (m_deadline && Clock::now() >= *m_deadline) m_stopped = Stop::Time;
+    return m_stopped != Stop::None;
 }
 
 void MyLog::ShowCount(unsigned count) {
@@ -28,30 +57,19 @@ void MyLog::ShowCount(unsigned count) {
     std::fprintf(m_terminal, "\033]0;%d\007", static_cast<int>(count));
     std::fflush(m_terminal);
     m_shown = count;
-    m_lastTitle = std::chrono::steady_clock::now();
-}
-
-void MyLog::Output(const char* text) {
-    std::fputs(text, stdout);
-    if (!m_pending) {
-        m_pending = true;
-        m_lastFlush = std::chrono::steady_clock::now();
-    }
+    m_lastTitle = Clock::now();
 }
 
 void MyLog::OnProgress(unsigned count) {
     // Pending output goes out once it has waited long enough; lines that come
     // fast still share one write.
-    if (m_pending && std::chrono::steady_clock::now() - m_lastFlush >= kFlushInterval) {
+    if (m_pending && Clock::now() - m_lastFlush >= kFlushInterval) {
         std::fflush(stdout);
         m_pending = false;
     }
     if (m_option == nullptr) return;
     m_latest = count;
-    if (m_terminal != nullptr) {
-        auto now = std::chrono::steady_clock::now();
-        if (now - m_lastTitle >= kTitleInterval) ShowCount(count);
-    }
+    if (m_terminal != nullptr && Clock::now() - m_lastTitle >= kTitleInterval) ShowCount(count);
     if (m_sleep) {
         timespec pause{0, 1000000};
         while (nanosleep(&pause, &pause) != 0) {

@@ -88,6 +88,7 @@ bool CTovik::Run(FILE* file) {
     if (!program) return false;
     Output(Text(Msg::Searching));
     m_progress = 0;
+    m_solutions = 0;
     Seach();
     program->CleanUp();
     SetCurrentProgram(nullptr);

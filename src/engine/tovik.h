@@ -42,6 +42,13 @@ public:
     bool HadError() const { return m_error; }
     // Search steps taken by the last Run.
     unsigned Progress() const { return m_progress; }
+    // Distinct solution lines found by the last Run (printed or not).
+    unsigned Solutions() const { return m_solutions; }
+    // Whether solution lines are printed; when off they are only counted.
+    void SetPrintSolutions(bool print) { m_printSolutions = print; }
+    bool PrintsSolutions() const { return m_printSolutions; }
+    // Called by the solution printer for each new distinct line.
+    void NoteSolution() { ++m_solutions; }
 
 private:
     friend void ReportError(const char* message);
@@ -58,6 +65,8 @@ private:
 
     bool m_error = false;
     unsigned m_progress = 0;
+    unsigned m_solutions = 0;
+    bool m_printSolutions = true;
     SearchState* m_search = nullptr;  // set only while Seach runs
 };
 

@@ -31,6 +31,8 @@ void PrintSolution(CTovik& engine) {
     key.reserve(output.keyVariables.size());
     for (const CVariable* v : output.keyVariables) key.push_back(v->Value());
     if (!output.printedKeys.insert(std::move(key)).second) return;
+    engine.NoteSolution();
+    if (!engine.PrintsSolutions()) return;
 
     for (const COutputItem& item : output.items) {
         if (item.variable == nullptr) {

@@ -1,0 +1,102 @@
+// Parsing of tovik's command line. An argument that begins with "--" and names
+// a known option is that option; every other argument is positional: first
+// the puzzle file, then the progress option.
+#include "engine/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The value of "--name VALUE" or "--name=VALUE"; null when absent.
+const char* OptionValue(const char* arg, const char* name, int& i, int argc, char** argv,
+                        bool* matched) {
+    size_t n = std::strlen(name);
+    *matched = false;
+    if (std::strncmp(arg, name, n) != 0) return nullptr;
+    if (arg[n] == '=') {
+        *matched = true;
+        return arg + n + 1;
+    }
+    if (arg[n] != '\0') return nullptr;
+    *matched = true;
+    return i + 1 < argc ? argv[++i] : nullptr;
+}
+
+}  // namespace
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+        o.help = true;
+        return o;
+    }
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        bool matched = false;
+        if (std::strcmp(arg, "--help") == 0) { o.help = true; continue; }
+        if (std::strcmp(arg, "--version") == 0) { o.version = true; continue; }
+        if (std::strcmp(arg, "--stats") == 0) { o.stats = true; continue; }
+        if (std::strcmp(arg, "--count") == 0) { o.count = true; continue; }
+        if (std::strcmp(arg, "--unique") == 0) { o.unique = true; continue; }
+        if (const char* v = OptionValue(arg, "--limit", i, argc, argv, &matched); matched) {
+            char* end = nullptr;
+            errno = 0;
+            long long n = v ? std::strtoll(v, &end, 10) : -1;
+            if (!v || *v == '\0' || *end != '\0' || n < 0 || errno != 0) {
+                o.error = "--limit needs a whole number of solution lines";
+            } else {
+                o.limit = n;
+            }
+            continue;
+        }
+        if (const char* v = OptionValue(arg, "--time-limit", i, argc, argv, &matched); matched) {
+            char* end = nullptr;
+            double s = v ? std::strtod(v, &end) : -1;
+            if (!v || *v == '\0' || *end != '\0' || !(s >= 0) || !std::isfinite(s)) {
+                o.error = "--time-limit needs a number of seconds";
+            } else {
+                o.timeLimit = s;
+            }
+            continue;
+        }
+        if (o.puzzle == nullptr) o.puzzle = arg;
+        else if (o.progress == nullptr) o.progress = arg;
+        // Further arguments are ignored.
+    }
+    return o;
+}
+
+const char* UsageText() {
+    return "usage: tovik [OPTIONS] PUZZLE [PROGRESS]\n"
+           "\n"
+           "Compiles the puzzle file and prints every solution, one line each.\n"
+           "PROGRESS, when given, shows the search's step count in the terminal's\n"
+           "title; when it begins with -s, every step also waits 1 ms.\n"
+           "\n"
+           "options:\n"
+           "  -h, --help            this text\n"
+           "  --version             the version\n"
+           "  --count               print only the number of distinct solution lines\n"
+           "  --limit N             stop after N solution lines\n"
+           "  --unique              stop at the second solution line and say on standard\n"
+           "                        error whether there is none, one or more than one\n"
+           "  --time-limit SECONDS  stop the search after that long\n"
+           "  --stats               after the search, print solutions, steps, time and\n"
+           "                        peak memory on standard error\n"
+           "\n"
+           "Puzzles may be GBK or UTF-8; messages follow the puzzle's encoding.\n"
+           "TOVIK_ENCODING=gbk or TOVIK_ENCODING=utf-8 converts the whole output to\n"
+           "that encoding. On a UTF-8 terminal GBK output is shown as UTF-8.\n"
+           "\n"
+           "exit status:\n"
+           "  0    the search ran (with or without solutions); with --unique: none\n"
+           "  1    no file named, file not readable, compile error or bad option\n"
+           "  2    out of memory or unreadable input\n"
+           "  3    --unique: exactly one solution\n"
+           "  4    --unique: more than one solution\n"
+           "  124  --time-limit reached before the search ended\n"
+           "  130  interrupted (Ctrl+C)\n";
+}
