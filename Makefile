@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc)
 EXAMPLE ?= examples/worked.tvk
 
-.PHONY: setup build build-asan run test test-asan clean
+.PHONY: setup build build-asan run test package clean
 
 setup:
 	bash scripts/setup.sh
@@ -23,6 +23,11 @@ run: build
 test: build build-asan
 	ctest --preset default -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	bash packaging/check-package.sh
+
+# The Debian package (build/tovik_VERSION_ARCH.deb).
+package: build
+	cd build && cpack -G DEB
 
 clean:
 	rm -rf build build-asan

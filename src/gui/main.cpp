@@ -1,5 +1,5 @@
 // Entry point of TovikWin: shows the editor window. The command line is not used.
-#include "MainWindow.h"
+#include "gui/main_window.h"
 
 #include <QApplication>
 

@@ -41,6 +41,17 @@ def ranking():
     return lines
 
 
+def podium():
+    people = ["甲", "乙", "丙"]
+    lines = []
+    for order in itertools.permutations(people):
+        place = {p: i + 1 for i, p in enumerate(order)}
+        if place["甲"] == 1 or place["乙"] <= place["丙"] or order[2] == "乙":
+            continue
+        lines.append(f"第一名{order[0]}，第二名{order[1]}，第三名{order[2]}")
+    return lines
+
+
 def zebra():
     nations = ["英国人", "瑞典人", "丹麦人", "挪威人", "德国人"]
     colours = ["红", "绿", "白", "黄", "蓝"]
@@ -151,6 +162,27 @@ def cryptarithm():
     return lines
 
 
+def sendmore():
+    lines = []
+    digits = set(range(10))
+    # Units column first, so that most partial assignments are cut early.
+    for d, e in itertools.permutations(digits, 2):
+        y = (d + e) % 10
+        if y in (d, e):
+            continue
+        rest = digits - {d, e, y}
+        for n, r in itertools.permutations(rest, 2):
+            for s, m, o in itertools.permutations(rest - {n, r}, 3):
+                if s == 0 or m == 0:
+                    continue
+                send = 1000 * s + 100 * e + 10 * n + d
+                more = 1000 * m + 100 * o + 10 * r + e
+                money = 10000 * m + 1000 * o + 100 * n + 10 * e + y
+                if send + more == money:
+                    lines.append(f"{send} + {more} = {money}")
+    return lines
+
+
 def magic():
     lines = []
     for g in itertools.permutations(range(1, 10)):
@@ -217,10 +249,12 @@ def gifts():
 PUZZLES = {
     "worked": worked,
     "ranking": ranking,
+    "podium": podium,
     "zebra": zebra,
     "liars": liars,
     "race": race,
     "cryptarithm": cryptarithm,
+    "sendmore": sendmore,
     "magic": magic,
     "queens": queens,
     "sudoku": sudoku,

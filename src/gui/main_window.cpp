@@ -1,8 +1,8 @@
 // CMainWindow: the editor window, its commands and the Run command.
-#include "MainWindow.h"
+#include "gui/main_window.h"
 
-#include "AboutBox.h"
-#include "Splitter.h"
+#include "gui/about_box.h"
+#include "gui/splitter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -301,7 +301,7 @@ void CMainWindow::OnAbout()
 QString CMainWindow::InterpreterPath() const
 {
     const QString beside = QDir(m_programDir).filePath(QLatin1String(kInterpreterName));
-    if (QFileInfo(beside).isExecutable())
+    if (QFileInfo(beside).isFile() && QFileInfo(beside).isExecutable())
         return beside;
     const QString onPath = QStandardPaths::findExecutable(QLatin1String(kInterpreterName));
     // With no interpreter anywhere, the failed start names the expected place.

@@ -1,5 +1,5 @@
 // CAboutBox: the About box.
-#include "AboutBox.h"
+#include "gui/about_box.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -3,8 +3,8 @@
 // drop and print, and the Run and Stop commands that drive a CRunner.
 #pragma once
 
-#include "Runner.h"
-#include "TextFile.h"
+#include "gui/runner.h"
+#include "gui/text_file.h"
 
 #include <QMainWindow>
 

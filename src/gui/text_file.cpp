@@ -1,5 +1,5 @@
 // Reading and writing the editor's text files in UTF-8 or GBK.
-#include "TextFile.h"
+#include "gui/text_file.h"
 
 #include <QFile>
 #include <QSaveFile>

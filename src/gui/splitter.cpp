@@ -1,5 +1,5 @@
 // CProportionalSplitter: keeps the bar at a fixed fraction of the height.
-#include "Splitter.h"
+#include "gui/splitter.h"
 
 #include <QResizeEvent>
 #include <QStyle>

@@ -1,6 +1,6 @@
 // CRunner: one run of the console interpreter at a time, its merged output
 // read in chunks, transformed, decoded from GBK and handed on as display text.
-#include "Runner.h"
+#include "gui/runner.h"
 
 #include <QTimer>
 
@@ -50,6 +50,12 @@ bool CRunner::Start(const QString& program, const QStringList& arguments,
     m_process.setProgram(program);
     m_process.setArguments(arguments);
     m_process.setWorkingDirectory(workingDirectory);
+    // The interpreter writes to a pipe in the encoding of the puzzle, which
+    // the editor writes as GBK; an output encoding forced in the user's
+    // environment would make the output unreadable here.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TOVIK_ENCODING"));
+    m_process.setProcessEnvironment(environment);
     // A failure to start may be reported from inside start(); the run is
     // already marked as going, so OnErrorOccurred ends it cleanly.
     m_process.start(QIODevice::ReadOnly);
