@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#include <memory>
+
 #include "model/program.h"
+#include "model/value_set.h"
 
 struct CAlternative;
 
@@ -17,6 +20,11 @@ using OperatorFunction = int32_t (*)(int32_t, int32_t);
 bool AllFalse(const ValueList& values);
 bool AllTrue(const ValueList& values);
 
+// Every value `function` gives over the pairs of l x r: exactly the set the
+// full cross product gives, computed from intervals where that product
+// would be large.
+ValueSet OperatorValues(OperatorFunction function, const ValueSet& l, const ValueSet& r);
+
 class CExpression {
 public:
     CExpression();
@@ -24,7 +32,12 @@ public:
     CExpression(const CExpression&) = delete;
     CExpression& operator=(const CExpression&) = delete;
 
-    virtual ValueList GetValues() const = 0;
+    // Every value the node can take while each variable ranges over its whole
+    // declared domain, as a list (ascending).
+    ValueList GetValues() const { return Values().ToList(); }
+    // The same set, remembered until the node replaces a child.
+    const ValueSet& Values() const;
+    virtual ValueSet GetValueSet() const = 0;
     virtual CExpression* Clone() const = 0;
     virtual int32_t Evaluate() const = 0;
     virtual CExpression* Substitute(const PooledText* name, int32_t value);
@@ -35,12 +48,19 @@ public:
     virtual void CollectUnbound(std::vector<CVariable*>& out) const;
 
     CAlternative* owner = nullptr;  // set by the search on the copies it keeps
+
+protected:
+    // Composite nodes call this whenever they replace a child.
+    void Invalidate() { m_values.reset(); }
+
+private:
+    mutable std::unique_ptr<ValueSet> m_values;
 };
 
 class CExpAnd final : public CExpression {
 public:
     CExpAnd(CExpression* left, CExpression* right) : left(left), right(right) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;
@@ -55,7 +75,7 @@ public:
 class CExpOr final : public CExpression {
 public:
     CExpOr(CExpression* left, CExpression* right) : left(left), right(right) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;
@@ -70,7 +90,7 @@ public:
 class CExpNot final : public CExpression {
 public:
     explicit CExpNot(CExpression* operand) : operand(operand) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;
@@ -85,7 +105,7 @@ class CExpFunc final : public CExpression {
 public:
     // `text` selects the operator function; null or unknown leaves it null.
     CExpFunc(const char* text, CExpression* left, CExpression* right);
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;
@@ -99,7 +119,7 @@ public:
 class CExpConst final : public CExpression {
 public:
     explicit CExpConst(int32_t value) : value(value) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     int32_t value;
@@ -108,7 +128,7 @@ public:
 class CExpVar final : public CExpression {
 public:
     explicit CExpVar(CVariable* variable) : variable(variable) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     void CollectUnbound(std::vector<CVariable*>& out) const override;
@@ -118,7 +138,7 @@ public:
 class CExpParameters final : public CExpression {
 public:
     CExpParameters(CExpression* first, CExpression* second) : elements{first, second} {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;
@@ -134,7 +154,7 @@ CExpParameters* Append(CExpParameters* list, CExpression* element);
 class CExpExc final : public CExpression {
 public:
     explicit CExpExc(CExpParameters* list) : list(list) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;
@@ -145,7 +165,7 @@ public:
 class CExpQuantifier final : public CExpression {
 public:
     explicit CExpQuantifier(const PooledText* name) : name(name) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;
@@ -155,7 +175,7 @@ public:
 class CExpQuantifierEx final : public CExpression {
 public:
     CExpQuantifierEx(CVarDecl* family, CExpression* index) : family(family), index(index) {}
-    ValueList GetValues() const override;
+    ValueSet GetValueSet() const override;
     CExpression* Clone() const override;
     int32_t Evaluate() const override;
     CExpression* Substitute(const PooledText* name, int32_t value) override;

@@ -6,38 +6,42 @@
 CExpression* CExpAnd::Simplify() {
     left = left->Simplify();
     right = right->Simplify();
-    ValueList l = left->GetValues();
-    ValueList r = right->GetValues();
-    if (AllFalse(l) || AllFalse(r)) return new CExpConst(0);
-    if (AllTrue(l) && AllTrue(r)) return new CExpConst(1);
-    if (AllTrue(l)) return right;
-    if (AllTrue(r)) return left;
+    Invalidate();
+    const ValueSet& l = left->Values();
+    const ValueSet& r = right->Values();
+    if (l.AllFalse() || r.AllFalse()) return new CExpConst(0);
+    if (l.AllTrue() && r.AllTrue()) return new CExpConst(1);
+    if (l.AllTrue()) return right;
+    if (r.AllTrue()) return left;
     return this;
 }
 
 CExpression* CExpOr::Simplify() {
     left = left->Simplify();
     right = right->Simplify();
-    ValueList l = left->GetValues();
-    ValueList r = right->GetValues();
-    if (AllTrue(l) || AllTrue(r)) return new CExpConst(1);
-    if (AllFalse(l) && AllFalse(r)) return new CExpConst(0);
-    if (AllFalse(l)) return right;
-    if (AllFalse(r)) return left;
+    Invalidate();
+    const ValueSet& l = left->Values();
+    const ValueSet& r = right->Values();
+    if (l.AllTrue() || r.AllTrue()) return new CExpConst(1);
+    if (l.AllFalse() && r.AllFalse()) return new CExpConst(0);
+    if (l.AllFalse()) return right;
+    if (r.AllFalse()) return left;
     return this;
 }
 
 CExpression* CExpNot::Simplify() {
     operand = operand->Simplify();
-    ValueList v = operand->GetValues();
-    if (AllFalse(v)) return new CExpConst(1);
-    if (AllTrue(v)) return new CExpConst(0);
+    Invalidate();
+    const ValueSet& v = operand->Values();
+    if (v.AllFalse()) return new CExpConst(1);
+    if (v.AllTrue()) return new CExpConst(0);
     return this;
 }
 
 CExpression* CExpFunc::Simplify() {
     left = left->Simplify();
     right = right->Simplify();
+    Invalidate();
     return this;
 }
 

@@ -6,23 +6,27 @@
 CExpression* CExpAnd::Substitute(const PooledText* name, int32_t value) {
     left = left->Substitute(name, value);
     right = right->Substitute(name, value);
+    Invalidate();
     return this;
 }
 
 CExpression* CExpOr::Substitute(const PooledText* name, int32_t value) {
     left = left->Substitute(name, value);
     right = right->Substitute(name, value);
+    Invalidate();
     return this;
 }
 
 CExpression* CExpNot::Substitute(const PooledText* name, int32_t value) {
     operand = operand->Substitute(name, value);
+    Invalidate();
     return this;
 }
 
 CExpression* CExpFunc::Substitute(const PooledText* name, int32_t value) {
     left = left->Substitute(name, value);
     right = right->Substitute(name, value);
+    Invalidate();
     return this;
 }
 

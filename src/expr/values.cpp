@@ -1,71 +1,52 @@
-// GetValues: every value a tree can take while each variable ranges over its
-// whole declared domain. Used at compile time only (simplification, subscript
-// bound checks).
-#include <algorithm>
-
+// The value sets of expressions: every value a tree can take while each
+// variable ranges over its whole declared domain. Used at compile time only
+// (simplification, always-true / always-false clauses, subscript checks).
 #include "expr/expression.h"
 
-namespace {
-
-ValueList Truth(bool canBeFalse, bool canBeTrue) {
-    ValueList result;
-    if (canBeFalse) result.push_back(0);
-    if (canBeTrue) result.push_back(1);
-    return result;
+const ValueSet& CExpression::Values() const {
+    if (!m_values) m_values = std::make_unique<ValueSet>(GetValueSet());
+    return *m_values;
 }
 
-}  // namespace
-
-ValueList CExpAnd::GetValues() const {
-    ValueList l = left->GetValues();
-    ValueList r = right->GetValues();
-    if (AllFalse(l) || AllFalse(r)) return {0};
-    if (AllTrue(l) && AllTrue(r)) return {1};
-    return {0, 1};
+ValueSet CExpAnd::GetValueSet() const {
+    const ValueSet& l = left->Values();
+    if (l.AllFalse()) return ValueSet::Single(0);
+    const ValueSet& r = right->Values();
+    if (r.AllFalse()) return ValueSet::Single(0);
+    if (l.AllTrue() && r.AllTrue()) return ValueSet::Single(1);
+    return ValueSet::Truth(true, true);
 }
 
-ValueList CExpOr::GetValues() const {
-    ValueList l = left->GetValues();
-    ValueList r = right->GetValues();
-    if (AllTrue(l) || AllTrue(r)) return {1};
-    if (AllFalse(l) && AllFalse(r)) return {0};
-    return {0, 1};
+ValueSet CExpOr::GetValueSet() const {
+    const ValueSet& l = left->Values();
+    if (l.AllTrue()) return ValueSet::Single(1);
+    const ValueSet& r = right->Values();
+    if (r.AllTrue()) return ValueSet::Single(1);
+    if (l.AllFalse() && r.AllFalse()) return ValueSet::Single(0);
+    return ValueSet::Truth(true, true);
 }
 
-ValueList CExpNot::GetValues() const {
-    ValueList v = operand->GetValues();
-    bool nonZero = false, zero = false;
-    for (auto it = v.rbegin(); it != v.rend() && !(nonZero && zero); ++it) {
-        if (*it != 0) nonZero = true;
-        else zero = true;
-    }
-    // A non-zero operand makes the negation 0, a zero operand makes it 1.
-    return Truth(nonZero, zero);
+// A non-zero operand makes the negation 0, a zero operand makes it 1.
+ValueSet CExpNot::GetValueSet() const {
+    const ValueSet& v = operand->Values();
+    if (v.Empty()) return ValueSet();
+    return ValueSet::Truth(!v.AllFalse(), v.Contains(0));
 }
 
-ValueList CExpFunc::GetValues() const {
-    ValueList l = left->GetValues();
-    ValueList r = right->GetValues();
-    ValueList result;
-    if (l.empty() || r.empty()) return result;
-    result.reserve(l.size() * r.size());
-    for (size_t i = l.size(); i-- > 0;)
-        for (size_t j = r.size(); j-- > 0;) result.push_back(function(l[i], r[j]));
-    std::sort(result.begin(), result.end());
-    result.erase(std::unique(result.begin(), result.end()), result.end());
-    return result;
+ValueSet CExpFunc::GetValueSet() const {
+    return OperatorValues(function, left->Values(), right->Values());
 }
 
-ValueList CExpConst::GetValues() const { return {value}; }
-ValueList CExpVar::GetValues() const { return variable->family->domain; }
-ValueList CExpParameters::GetValues() const { return {1}; }
-ValueList CExpExc::GetValues() const { return {1}; }
-ValueList CExpQuantifierEx::GetValues() const { return family->domain; }
+ValueSet CExpConst::GetValueSet() const { return ValueSet::Single(value); }
+ValueSet CExpVar::GetValueSet() const { return variable->family->DomainValues(); }
+ValueSet CExpParameters::GetValueSet() const { return ValueSet::Single(1); }
+ValueSet CExpExc::GetValueSet() const { return ValueSet::Single(1); }
+ValueSet CExpQuantifierEx::GetValueSet() const { return family->DomainValues(); }
 
-ValueList CExpQuantifier::GetValues() const {
+ValueSet CExpQuantifier::GetValueSet() const {
     CProgram* program = CurrentProgram();
     auto bound = program->boundNames.find(name);
     if (bound == program->boundNames.end()) return {};
     const std::vector<int32_t>* set = program->FindSet(bound->second);
-    return set ? *set : ValueList{};
+    return set ? ValueSet::FromSorted(*set) : ValueSet{};
 }

@@ -12,12 +12,12 @@ bool AddCondition(CExpression* tree) {
     simplified->SplitAnd(clauses);
     // Clauses enter the condition list from the last to the first.
     for (size_t i = clauses.size(); i-- > 0;) {
-        ValueList values = clauses[i]->GetValues();
-        if (AllFalse(values)) {
+        const ValueSet& values = clauses[i]->Values();
+        if (values.AllFalse()) {
             ReportError(Text(Msg::AlwaysFalse));
             return false;
         }
-        if (AllTrue(values)) continue;
+        if (values.AllTrue()) continue;
         std::vector<CExpression*> alternatives;
         clauses[i]->SplitOr(alternatives);
         CurrentProgram()->conditions.push_back(std::move(alternatives));

@@ -88,9 +88,17 @@ CVariable* CProgram::FindIndirect(const CVarDecl* decl, const CVariable* y) {
     return nullptr;
 }
 
-bool CProgram::AllSubscriptsValid(const CVarDecl* decl, const ValueList& values) {
-    for (size_t i = values.size(); i-- > 0;)
-        if (FindElement(decl, values[i]) == nullptr) return false;
+const ValueSet& CVarDecl::DomainValues() const {
+    if (!m_domainValues) m_domainValues = std::make_unique<ValueSet>(ValueSet::FromSorted(domain));
+    return *m_domainValues;
+}
+
+// Every value must be the key of an element. Keys are unique, so a set with
+// more values than there are elements fails at once.
+bool CProgram::AllSubscriptsValid(const CVarDecl* decl, const ValueSet& values) {
+    if (values.Count() > decl->elements.size()) return false;
+    for (int32_t v : values.ToList())
+        if (FindElement(decl, v) == nullptr) return false;
     return true;
 }
 

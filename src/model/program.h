@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/value_set.h"
+
 class CExpression;
 class CTovik;
 struct CVariable;
@@ -35,6 +37,13 @@ struct CVarDecl {
     CVarDecl* partner = nullptr;       // the other family of an ordering
     const PooledText* domainSet = nullptr;  // null for an ordering's forward family
     const PooledText* name = nullptr;
+
+    // The domain as a value set, made on first use (the domain never changes
+    // once declared).
+    const ValueSet& DomainValues() const;
+
+private:
+    mutable std::unique_ptr<ValueSet> m_domainValues;
 };
 
 // One search variable.
@@ -81,7 +90,7 @@ public:
     CVariable* NewVariable(CVarDecl* decl, bool direct);
     static CVariable* FindElement(const CVarDecl* decl, int32_t key);
     static CVariable* FindIndirect(const CVarDecl* decl, const CVariable* y);
-    static bool AllSubscriptsValid(const CVarDecl* decl, const ValueList& values);
+    static bool AllSubscriptsValid(const CVarDecl* decl, const ValueSet& values);
     static CVariable* HolderOf(const CVarDecl* decl, int32_t value);
 
     const std::vector<int32_t>* FindSet(const PooledText* name) const;

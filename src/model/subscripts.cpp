@@ -37,7 +37,7 @@ CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t valu
 CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript) {
     CVarDecl* decl = FindFamily(inverse, name);
     if (decl == nullptr) return nullptr;
-    if (!CProgram::AllSubscriptsValid(decl, subscript->GetValues())) {
+    if (!CProgram::AllSubscriptsValid(decl, subscript->Values())) {
         ReportError(Text(Msg::MayBeOutOfRange));
         return nullptr;
     }

@@ -132,7 +132,8 @@ ChildOptions WithEncoding(std::optional<std::string> forced) {
     return options;
 }
 
-ChildResult RunTovik(const std::vector<std::string>& args, ChildOptions options = WithEncoding({})) {
+ChildResult RunTovik(const std::vector<std::string>& args,
+                     const ChildOptions& options = WithEncoding({})) {
     ChildResult run = RunChild(TOVIK_BINARY, args, kTimeoutSeconds, options);
     EXPECT_TRUE(run.failure.empty()) << run.failure;
     EXPECT_FALSE(run.timed_out) << "tovik still ran after " << kTimeoutSeconds << " s";
@@ -180,6 +181,24 @@ bool MentionsNumber(const std::string& text, size_t number) {
     return std::regex_search(text, std::regex("(^|\\D)" + std::to_string(number) + "(\\D|$)"));
 }
 
+// A run of kCountdown stopped early keeps exactly the first lines of the
+// full run, whole lines only, and standard error gives `reason` and their
+// number.
+void ExpectCountdownStoppedEarly(const ChildResult& run, const std::string& reason) {
+    ASSERT_EQ(run.out.compare(0, kPhasesGbk.size(), kPhasesGbk), 0)
+        << Escape(run.out.substr(0, 64));
+    const size_t lines = CountLines(run.out) - 2;
+    EXPECT_GT(lines, 0u);
+    const std::string expected = kPhasesGbk + CountdownLines(lines);
+    const auto difference =
+        std::mismatch(expected.begin(), expected.end(), run.out.begin(), run.out.end());
+    EXPECT_TRUE(run.out == expected)
+        << "first difference at byte " << difference.first - expected.begin() << " of "
+        << expected.size();
+    EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    EXPECT_TRUE(MentionsNumber(run.err, lines)) << lines << " lines, but: " << run.err;
+}
+
 // --- Puzzle encodings ------------------------------------------------------
 
 // One puzzle in four files: UTF-8 or GBK, ASCII or Chinese keywords. Each
@@ -199,7 +218,8 @@ TEST(PuzzleEncoding, SamePuzzleInGbkAndUtf8PrintsSameSolutions) {
     };
     for (const auto& c : cases) {
         ChildResult run = RunTovik({Puzzle(c.name, c.bytes)});
-        EXPECT_TRUE(run.out == c.expected) << c.name << "\n" << DescribeMismatch(c.expected, run.out);
+        EXPECT_TRUE(run.out == c.expected)
+            << c.name << "\n" << DescribeMismatch(c.expected, run.out);
         EXPECT_EQ(run.exit_status, 0) << c.name;
     }
 }
@@ -218,7 +238,8 @@ TEST(PuzzleEncoding, CompileErrorsFollowThePuzzleEncoding) {
     };
     for (const auto& c : cases) {
         ChildResult run = RunTovik({Puzzle(c.name, c.bytes)});
-        EXPECT_TRUE(run.out == c.expected) << c.name << "\n" << DescribeMismatch(c.expected, run.out);
+        EXPECT_TRUE(run.out == c.expected)
+            << c.name << "\n" << DescribeMismatch(c.expected, run.out);
         EXPECT_EQ(run.exit_status, 1) << c.name;
     }
 }
@@ -318,7 +339,8 @@ TEST(OutputEncoding, Utf8TerminalShowsGbkPuzzleAsUtf8) {
         ChildResult run = RunInTerminal(TOVIK_BINARY, {c.puzzle}, kTimeoutSeconds, options);
         ASSERT_TRUE(run.failure.empty()) << run.failure;
         ASSERT_FALSE(run.timed_out) << c.label;
-        EXPECT_TRUE(run.out == c.expected) << c.label << "\n" << DescribeMismatch(c.expected, run.out);
+        EXPECT_TRUE(run.out == c.expected)
+            << c.label << "\n" << DescribeMismatch(c.expected, run.out);
         EXPECT_EQ(run.exit_status, 0) << c.label;
     }
 }
@@ -332,7 +354,7 @@ TEST(Options, HelpNamesEveryOptionAndTheEncodingVariable) {
         EXPECT_TRUE(run.err.empty()) << help << "\n" << run.err;
         for (const char* word : {"--help", "--version", "--stats", "--count", "--limit",
                                  "--unique", "--time-limit", "TOVIK_ENCODING", "124", "130"})
-            EXPECT_NE(run.out.find(word), std::string::npos) << help << " does not mention " << word;
+            EXPECT_NE(run.out.find(word), std::string::npos) << help << " omits " << word;
         EXPECT_TRUE(std::regex_search(run.out, std::regex("(^|\\s)-h\\b"))) << run.out;
     }
 }
@@ -370,7 +392,8 @@ TEST(Options, CountPrintsOnlyTheNumberOfDistinctLines) {
     };
     for (const auto& c : cases) {
         ChildResult run = RunTovik(c.args);
-        EXPECT_TRUE(run.out == c.expected) << c.args[0] << "\n" << DescribeMismatch(c.expected, run.out);
+        EXPECT_TRUE(run.out == c.expected)
+            << c.args[0] << "\n" << DescribeMismatch(c.expected, run.out);
         EXPECT_EQ(run.exit_status, 0);
     }
 }
@@ -436,16 +459,7 @@ TEST(Options, TimeLimitCutsSearchShort) {
     const auto start = std::chrono::steady_clock::now();
     ChildResult run = RunTovik({"--time-limit", "0.3", Puzzle("time-long.tvk", kCountdown)});
     EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
-    ASSERT_EQ(run.out.compare(0, kPhasesGbk.size(), kPhasesGbk), 0) << Escape(run.out.substr(0, 64));
-    const size_t lines = CountLines(run.out) - 2;
-    EXPECT_GT(lines, 0u);
-    const std::string expected = kPhasesGbk + CountdownLines(lines);
-    EXPECT_TRUE(run.out == expected) << "first difference at byte "
-                                     << std::mismatch(expected.begin(), expected.end(),
-                                                      run.out.begin(), run.out.end())
-                                                .first - expected.begin();
-    EXPECT_NE(run.err.find("cut short"), std::string::npos) << run.err;
-    EXPECT_TRUE(MentionsNumber(run.err, lines)) << lines << " lines, but: " << run.err;
+    ExpectCountdownStoppedEarly(run, "cut short");
     EXPECT_EQ(run.exit_status, 124);
 }
 
@@ -455,16 +469,7 @@ TEST(Options, InterruptKeepsThePrintedLines) {
     options.signal = SIGINT;
     options.signal_delay = 300ms;
     ChildResult run = RunTovik({Puzzle("interrupt.tvk", kCountdown)}, options);
-    ASSERT_EQ(run.out.compare(0, kPhasesGbk.size(), kPhasesGbk), 0) << Escape(run.out.substr(0, 64));
-    const size_t lines = CountLines(run.out) - 2;
-    EXPECT_GT(lines, 0u);
-    const std::string expected = kPhasesGbk + CountdownLines(lines);
-    EXPECT_TRUE(run.out == expected) << "first difference at byte "
-                                     << std::mismatch(expected.begin(), expected.end(),
-                                                      run.out.begin(), run.out.end())
-                                                .first - expected.begin();
-    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
-    EXPECT_TRUE(MentionsNumber(run.err, lines)) << lines << " lines, but: " << run.err;
+    ExpectCountdownStoppedEarly(run, "interrupted");
     EXPECT_EQ(run.exit_status, 130);
 }
 

@@ -113,7 +113,8 @@ TEST_F(ExprTest, SimplifyFoldsDecidedOperandsAndKeepsTheOpenOne) {
 
 TEST_F(ExprTest, AllDifferentExpandsToALeftLeaningChainFromTheLastPartner) {
     Compile("X{} = {1, 2, 3, 4}; X a, b, c, d;\n");
-    CExpParameters* list = Append(Append(new CExpParameters(Var("a"), Var("b")), Var("c")), Var("d"));
+    CExpParameters* list = new CExpParameters(Var("a"), Var("b"));
+    Append(Append(list, Var("c")), Var("d"));
     EXPECT_EQ(Show((new CExpExc(list))->Simplify()),
               "((((a != d & a != c) & a != b) & b != d) & b != c) & c != d");
 }

@@ -20,7 +20,7 @@ protected:
     static std::string Try(CVariable* s, int32_t v) {
         std::vector<CVariable*> bound;
         std::string result = Bind(s, v, bound) ? "ok" : "fail";
-        for (const CVariable* b : bound) result += " " + VariableName(b);
+        for (const CVariable* b : bound) result.append(" ").append(VariableName(b));
         return result;
     }
     // Assigns directly, without propagation, to set up states Bind leaves alone.

@@ -129,12 +129,14 @@ bool IsOneOf(const CExpression* e) {
 // (under an operator node); negation wraps anything but a leaf.
 inline std::string Show(const CExpression* e) {
     auto wrapped = [](const CExpression* operand, bool wrap) {
-        return wrap ? "(" + Show(operand) + ")" : Show(operand);
+        return wrap ? std::string("(").append(Show(operand)).append(")") : Show(operand);
     };
     if (auto* n = dynamic_cast<const CExpConst*>(e)) return std::to_string(n->value);
     if (auto* n = dynamic_cast<const CExpVar*>(e)) return VariableName(n->variable);
-    if (auto* n = dynamic_cast<const CExpNot*>(e))
-        return "!" + wrapped(n->operand, !IsOneOf<CExpConst, CExpVar>(n->operand));
+    if (auto* n = dynamic_cast<const CExpNot*>(e)) {
+        std::string text = "!";
+        return text += wrapped(n->operand, !IsOneOf<CExpConst, CExpVar>(n->operand));
+    }
     if (auto* n = dynamic_cast<const CExpAnd*>(e))
         return wrapped(n->left, IsOneOf<CExpAnd, CExpOr>(n->left)) + " & " +
                wrapped(n->right, IsOneOf<CExpAnd, CExpOr>(n->right));
@@ -152,7 +154,7 @@ inline std::string Show(const CExpression* e) {
 inline std::string ShowAlternatives(const std::vector<CExpression*>& alternatives) {
     std::string text = "[";
     for (size_t i = 0; i < alternatives.size(); ++i)
-        text += (i ? ", " : "") + Show(alternatives[i]);
+        text.append(i ? ", " : "").append(Show(alternatives[i]));
     return text + "]";
 }
 
