@@ -1,6 +1,7 @@
 // Entry point of `tovik`: tovik [OPTIONS] PUZZLE [PROGRESS]. The exit statuses
 // are listed in the usage text (options.cpp).
 #include <langinfo.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <optional>
 #include <string>
 
@@ -130,14 +132,51 @@ int Main(int argc, char** argv) {
     return 0;
 }
 
-}  // namespace
+struct Invocation {
+    int argc;
+    char** argv;
+    int status;
+};
 
-int main(int argc, char** argv) {
+// Runs the interpreter; running out of memory anywhere ends it with status 2
+// and a clear message instead of a signal.
+void* RunInterpreter(void* arg) {
+    auto* call = static_cast<Invocation*>(arg);
     try {
-        return Main(argc, argv);
+        call->status = Main(call->argc, call->argv);
     } catch (const std::bad_alloc&) {
         std::fflush(stdout);
         std::fputs("tovik: out of memory\n", stderr);
-        return 2;
+        call->status = 2;
+    } catch (const std::length_error&) {
+        std::fflush(stdout);
+        std::fputs("tovik: out of memory\n", stderr);
+        call->status = 2;
     }
+    return nullptr;
+}
+
+}  // namespace
+
+// Expressions nest as deeply as the puzzle writes them (a chain of 200,000
+// sums is a tree 200,000 levels deep), and the compile phase and the search
+// walk them recursively. The interpreter therefore runs on a thread with a
+// large stack; the pages are only touched as deep as a puzzle needs. Under a
+// tight address-space limit smaller stacks are tried, then the main thread.
+int main(int argc, char** argv) {
+    Invocation call{argc, argv, 2};
+    for (size_t megabytes : {4096, 1024, 256, 64}) {
+        pthread_attr_t attr;
+        pthread_attr_init(&attr);
+        pthread_t thread;
+        bool started = pthread_attr_setstacksize(&attr, megabytes << 20) == 0 &&
+                       pthread_create(&thread, &attr, RunInterpreter, &call) == 0;
+        pthread_attr_destroy(&attr);
+        if (started) {
+            pthread_join(thread, nullptr);
+            return call.status;
+        }
+    }
+    RunInterpreter(&call);
+    return call.status;
 }

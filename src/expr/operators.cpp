@@ -117,10 +117,6 @@ ValueSet WithSingle(OperatorFunction f, const ValueSet& many, int32_t k, bool si
 ValueSet OperatorValues(OperatorFunction f, const ValueSet& l, const ValueSet& r) {
     if (l.Empty() || r.Empty()) return {};
     const uint64_t lc = l.Count(), rc = r.Count();
-    // Saturating: two counts of up to 2^32 each.
-    const bool small = lc <= kCrossProductLimit && rc <= kCrossProductLimit &&
-                       lc * rc <= kCrossProductLimit;
-    if (small) return CrossProduct(f, l, r);
 
     // Comparisons need only the bounds (and, for = and !=, whether they meet).
     if (f == Equal || f == NotEqual) {
@@ -134,11 +130,13 @@ ValueSet OperatorValues(OperatorFunction f, const ValueSet& l, const ValueSet& r
     if (f == Greater) return ValueSet::Truth(l.Min() <= r.Max(), l.Max() > r.Min());
     if (f == GreaterEqual) return ValueSet::Truth(l.Min() < r.Max(), l.Max() >= r.Min());
 
+    // Sums and differences of intervals are intervals (wrapped into 32 bits).
+    const unsigned __int128 pairs = static_cast<unsigned __int128>(lc) * rc;
     const unsigned __int128 intervalPairs =
         static_cast<unsigned __int128>(l.Intervals().size()) * r.Intervals().size();
-    if ((f == Sum || f == Difference) &&
-        intervalPairs * 4 <= static_cast<unsigned __int128>(lc) * rc)
+    if ((f == Sum || f == Difference) && intervalPairs * 4 <= pairs)
         return IntervalSums(l, r, f == Difference);
+    if (pairs <= kCrossProductLimit) return CrossProduct(f, l, r);
     if (rc == 1) return WithSingle(f, l, r.Min(), false);
     if (lc == 1) return WithSingle(f, r, l.Min(), true);
     return CrossProduct(f, l, r);

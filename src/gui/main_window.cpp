@@ -1,7 +1,12 @@
-// CMainWindow: the editor window, its commands and the Run command.
+// CMainWindow: the editor window, its commands, its status bar and the Run
+// command.
 #include "gui/main_window.h"
 
 #include "gui/about_box.h"
+#include "gui/code_editor.h"
+#include "gui/examples.h"
+#include "gui/highlighter.h"
+#include "gui/output_pane.h"
 #include "gui/splitter.h"
 
 #include <QAction>
@@ -11,15 +16,19 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QScrollBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QStyle>
+#include <QTextBlock>
 #include <QToolBar>
 
 namespace {
@@ -28,12 +37,22 @@ constexpr char kTitle[] = "TovikWin";
 constexpr char kInterpreterName[] = "tovik";
 constexpr char kRunFileName[] = "tmp.in.txt";
 
+// The source tree's examples, for a TovikWin run from its build directory.
+#ifdef TOVIK_SOURCE_EXAMPLES
+constexpr char kSourceExamples[] = TOVIK_SOURCE_EXAMPLES;
+#else
+constexpr char kSourceExamples[] = "";
+#endif
+
 // How long closing the window waits for a stopped child to end.
 constexpr int kCloseWaitMs = 5000;
+// How often the status bar's elapsed time and count change during a run.
+constexpr int kTickMs = 100;
+// How long "not found" stays in the status bar.
+constexpr int kMessageMs = 3000;
 
-QPlainTextEdit* MakePane(QWidget* parent, const char* name)
+void SetUpPane(QPlainTextEdit* pane, const char* name)
 {
-    auto* pane = new QPlainTextEdit(parent);
     pane->setObjectName(QLatin1String(name));
     pane->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     pane->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -43,7 +62,19 @@ QPlainTextEdit* MakePane(QWidget* parent, const char* name)
     // would paste their names instead.
     pane->setAcceptDrops(false);
     pane->viewport()->setAcceptDrops(false);
-    return pane;
+}
+
+QLabel* StatusLabel(QWidget* parent, const char* name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setContentsMargins(6, 0, 6, 0);
+    return label;
+}
+
+QString SolutionsText(int count)
+{
+    return count == 1 ? QStringLiteral("1 solution") : QStringLiteral("%1 solutions").arg(count);
 }
 
 } // namespace
@@ -51,14 +82,20 @@ QPlainTextEdit* MakePane(QWidget* parent, const char* name)
 CMainWindow::CMainWindow(const QString& programDir, QWidget* parent)
     : QMainWindow(parent)
     , m_programDir(programDir)
+    , m_examplesDir(FindExamplesDir(programDir, QString::fromUtf8(kSourceExamples)))
 {
-    setWindowTitle(QLatin1String(kTitle));
     setAcceptDrops(true);
     CreatePanes();
     CreateActions();
     CreateMenusAndToolBar();
-    connect(&m_runner, &CRunner::Output, this, &CMainWindow::AppendOutput);
+    CreateFindBar();
+    CreateStatusBar();
+    connect(&m_runner, &CRunner::Output, this, &CMainWindow::OnRunOutput);
+    connect(&m_runner, &CRunner::Notice, m_output, &COutputPane::Append);
     connect(&m_runner, &CRunner::Finished, this, &CMainWindow::OnRunFinished);
+    m_tick.setInterval(kTickMs);
+    connect(&m_tick, &QTimer::timeout, this, &CMainWindow::UpdateRunStatus);
+    UpdateTitle();
     resize(800, 600);
     m_editor->setFocus();
 }
@@ -67,6 +104,7 @@ CMainWindow::~CMainWindow()
 {
     // The runner may still report while the panes go away.
     disconnect(&m_runner, nullptr, this, nullptr);
+    disconnect(&m_runner, nullptr, m_output, nullptr);
     if (m_runner.IsRunning())
         QApplication::restoreOverrideCursor();
 }
@@ -74,11 +112,18 @@ CMainWindow::~CMainWindow()
 void CMainWindow::CreatePanes()
 {
     m_splitter = new CProportionalSplitter(this);
-    m_editor = MakePane(m_splitter, "editor");
-    m_output = MakePane(m_splitter, "output");
+    m_editor = new CCodeEditor(m_splitter);
+    SetUpPane(m_editor, "editor");
+    new CPuzzleHighlighter(m_editor->document());
+    m_output = new COutputPane(m_splitter);
+    SetUpPane(m_output, "output");
     m_splitter->addWidget(m_editor);
     m_splitter->addWidget(m_output);
     setCentralWidget(m_splitter);
+    connect(m_output, &COutputPane::ErrorLineActivated, this, [this](int line) {
+        ShowErrorLine(line);
+        m_editor->setFocus();
+    });
 }
 
 QAction* CMainWindow::AddAction(const char* name, const QString& text,
@@ -117,6 +162,9 @@ void CMainWindow::CreateActions()
     m_save->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
     m_save->setToolTip(QStringLiteral("Save"));
     connect(m_save, &QAction::triggered, this, &CMainWindow::OnSave);
+
+    m_saveAs = AddAction("saveAs", QStringLiteral("Save &As..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    connect(m_saveAs, &QAction::triggered, this, &CMainWindow::OnSaveAs);
 
     m_exit = AddAction("exit", QStringLiteral("E&xit"), {});
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
@@ -170,6 +218,19 @@ void CMainWindow::CreateActions()
                                {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
     connect(m_previousPane, &QAction::triggered, this, [this] { FocusPane(false); });
 
+    m_find = AddAction("find", QStringLiteral("&Find..."), {QKeySequence(Qt::CTRL | Qt::Key_F)});
+    connect(m_find, &QAction::triggered, this, &CMainWindow::OnFind);
+
+    m_findNext = AddAction("findNext", QStringLiteral("Find &Next"), {Qt::Key_F3});
+    connect(m_findNext, &QAction::triggered, this, [this] { FindNext(false); });
+
+    m_findPrevious = AddAction("findPrevious", QStringLiteral("Find Pre&vious"),
+                               {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+    connect(m_findPrevious, &QAction::triggered, this, [this] { FindNext(true); });
+
+    m_goToLine = AddAction("goToLine", QStringLiteral("&Go to Line..."), {QKeySequence(Qt::CTRL | Qt::Key_G)});
+    connect(m_goToLine, &QAction::triggered, this, &CMainWindow::OnGoToLine);
+
     m_about = AddAction("about", QStringLiteral("&About"), {});
     m_about->setIcon(st->standardIcon(QStyle::SP_MessageBoxInformation));
     m_about->setToolTip(QStringLiteral("About"));
@@ -184,6 +245,7 @@ void CMainWindow::CreateMenusAndToolBar()
     file->addAction(m_stop);
     file->addAction(m_open);
     file->addAction(m_save);
+    file->addAction(m_saveAs);
     file->addSeparator();
     file->addAction(m_exit);
 
@@ -194,6 +256,12 @@ void CMainWindow::CreateMenusAndToolBar()
     edit->addAction(m_cut);
     edit->addAction(m_copy);
     edit->addAction(m_paste);
+    edit->addSeparator();
+    edit->addAction(m_find);
+    edit->addAction(m_findNext);
+    edit->addAction(m_goToLine);
+
+    CreateExamplesMenu();
 
     QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
     bar->setObjectName(QStringLiteral("toolBar"));
@@ -204,6 +272,57 @@ void CMainWindow::CreateMenusAndToolBar()
     bar->addAction(m_run);
     bar->addAction(m_stop);
     bar->addAction(m_about);
+}
+
+void CMainWindow::CreateExamplesMenu()
+{
+    // Without bundled examples there is no menu at all.
+    const QStringList files = ExampleFiles(m_examplesDir);
+    if (files.isEmpty())
+        return;
+    QMenu* examples = menuBar()->addMenu(QStringLiteral("E&xamples"));
+    examples->setObjectName(QStringLiteral("examplesMenu"));
+    for (const QString& name : files) {
+        const QString path = QDir(m_examplesDir).filePath(name);
+        connect(examples->addAction(name), &QAction::triggered, this, [this, path] { LoadExample(path); });
+    }
+}
+
+void CMainWindow::CreateFindBar()
+{
+    m_findBar = new QToolBar(QStringLiteral("Find"), this);
+    m_findBar->setObjectName(QStringLiteral("findBar"));
+    m_findBar->setMovable(false);
+    m_findBar->addWidget(new QLabel(QStringLiteral("Find: "), m_findBar));
+    m_findField = new QLineEdit(m_findBar);
+    m_findField->setObjectName(QStringLiteral("findField"));
+    m_findField->setClearButtonEnabled(true);
+    m_findBar->addWidget(m_findField);
+    m_findBar->addAction(m_findPrevious);
+    m_findBar->addAction(m_findNext);
+    addToolBar(Qt::BottomToolBarArea, m_findBar);
+    m_findBar->hide();
+    m_findField->installEventFilter(this);
+    // Typing searches from where the current match starts.
+    connect(m_findField, &QLineEdit::textEdited, this, [this] {
+        QTextCursor cursor = m_editor->textCursor();
+        cursor.setPosition(cursor.selectionStart());
+        m_editor->setTextCursor(cursor);
+        FindNext(false);
+    });
+}
+
+void CMainWindow::CreateStatusBar()
+{
+    m_stateLabel = StatusLabel(this, "runState");
+    m_timeLabel = StatusLabel(this, "runTime");
+    m_countLabel = StatusLabel(this, "solutionCount");
+    m_positionLabel = StatusLabel(this, "cursorPosition");
+    // Permanent widgets stay in view while a message such as "Not found" is shown.
+    for (QLabel* label : {m_stateLabel, m_timeLabel, m_countLabel, m_positionLabel})
+        statusBar()->addPermanentWidget(label);
+    connect(m_editor, &QPlainTextEdit::cursorPositionChanged, this, &CMainWindow::UpdateCursorPosition);
+    UpdateCursorPosition();
 }
 
 QPlainTextEdit* CMainWindow::FocusedPane() const
@@ -224,7 +343,7 @@ void CMainWindow::FocusPane(bool next)
     else if (m_output->hasFocus())
         target = m_editor;
     else
-        target = next ? m_editor : m_output;
+        target = next ? static_cast<QPlainTextEdit*>(m_editor) : m_output;
     target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
@@ -237,29 +356,61 @@ QString CMainWindow::EditorText() const
     return text;
 }
 
+void CMainWindow::SetDocument(const QString& path, const QString& name)
+{
+    m_filePath = path;
+    m_fileName = name;
+    UpdateTitle();
+}
+
+void CMainWindow::UpdateTitle()
+{
+    QString title = QLatin1String(kTitle);
+    if (!m_fileName.isEmpty())
+        title += QStringLiteral(" - %1 (%2)").arg(m_fileName, EncodingName(m_format.encoding));
+    setWindowTitle(title);
+}
+
 bool CMainWindow::LoadFile(const QString& path)
 {
     QString text;
     CTextFormat format;
     QString error;
-    if (!ReadTextFile(path, &text, &format, &error)) {
+    QByteArray bytes;
+    if (!ReadTextFile(path, &text, &format, &error, &bytes)) {
         QMessageBox::critical(this, QLatin1String(kTitle),
                               QStringLiteral("Cannot open %1:\n%2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     m_editor->setPlainText(text);
     m_format = format;
+    m_savedText = EditorText();
+    m_savedBytes = bytes;
+    SetDocument(path, QFileInfo(path).fileName());
     return true;
+}
+
+void CMainWindow::LoadExample(const QString& path)
+{
+    // An example is read like any file, but Save asks for a name of the
+    // user's own instead of writing over the bundled copy.
+    if (LoadFile(path))
+        SetDocument(QString(), m_fileName);
 }
 
 bool CMainWindow::SaveFile(const QString& path)
 {
+    const QString text = EditorText();
+    const QByteArray bytes = text == m_savedText ? m_savedBytes : EncodeText(text, m_format);
     QString error;
-    if (!WriteTextFile(path, EditorText(), m_format, &error)) {
+    if (!WriteBytesFile(path, bytes, &error)) {
         QMessageBox::critical(this, QLatin1String(kTitle),
                               QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
+    m_savedText = text;
+    m_savedBytes = bytes;
+    SetDocument(path, QFileInfo(path).fileName());
     return true;
 }
 
@@ -272,7 +423,15 @@ void CMainWindow::OnOpen()
 
 void CMainWindow::OnSave()
 {
-    // Save always asks for a name; the dialog asks before overwriting.
+    if (m_filePath.isEmpty())
+        OnSaveAs();
+    else
+        SaveFile(m_filePath);
+}
+
+void CMainWindow::OnSaveAs()
+{
+    // The dialog asks before overwriting.
     const QString path = QFileDialog::getSaveFileName(this);
     if (!path.isEmpty())
         SaveFile(path);
@@ -282,6 +441,9 @@ void CMainWindow::OnNew()
 {
     m_editor->clear();
     m_format = CTextFormat{};
+    m_savedText.clear();
+    m_savedBytes.clear();
+    SetDocument(QString(), QString());
 }
 
 void CMainWindow::OnPrint()
@@ -296,6 +458,81 @@ void CMainWindow::OnAbout()
 {
     CAboutBox box(this);
     box.exec();
+}
+
+void CMainWindow::OnGoToLine()
+{
+    const int lines = m_editor->blockCount();
+    bool ok = false;
+    const int line = QInputDialog::getInt(this, QStringLiteral("Go to Line"),
+                                          QStringLiteral("Line number (1 - %1):").arg(lines),
+                                          m_editor->textCursor().blockNumber() + 1, 1, lines, 1, &ok);
+    if (ok) {
+        m_editor->GoToLine(line);
+        m_editor->setFocus();
+    }
+}
+
+void CMainWindow::OnFind()
+{
+    // A selection within one line is what the user most likely looks for.
+    const QString selected = m_editor->textCursor().selectedText();
+    if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+        m_findField->setText(selected);
+    m_findBar->show();
+    m_findField->setFocus();
+    m_findField->selectAll();
+}
+
+void CMainWindow::FindNext(bool backward)
+{
+    const QString text = m_findField->text();
+    if (text.isEmpty()) {
+        OnFind();
+        return;
+    }
+    if (!m_editor->FindText(text, backward))
+        statusBar()->showMessage(QStringLiteral("Not found: %1").arg(text), kMessageMs);
+    else
+        statusBar()->clearMessage();
+}
+
+bool CMainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_findField) {
+        // In the find field Esc closes the field and Enter finds, before the
+        // window's keys (Esc is also Stop) get them.
+        if (event->type() == QEvent::ShortcutOverride) {
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+                event->accept();
+                return true;
+            }
+        } else if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape) {
+                m_findBar->hide();
+                m_editor->setFocus();
+                return true;
+            }
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                FindNext(key->modifiers() & Qt::ShiftModifier);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainWindow::UpdateCursorPosition()
+{
+    const QTextCursor cursor = m_editor->textCursor();
+    m_positionLabel->setText(
+        QStringLiteral("Ln %1, Col %2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1));
+}
+
+void CMainWindow::ShowErrorLine(int line)
+{
+    m_editor->SelectLine(line);
 }
 
 QString CMainWindow::InterpreterPath() const
@@ -318,24 +555,44 @@ QString CMainWindow::RunDirectory() const
     return data;
 }
 
+void CMainWindow::ShowRunState(const QString& state)
+{
+    m_stateLabel->setText(state);
+}
+
+void CMainWindow::UpdateRunStatus()
+{
+    m_timeLabel->setText(QStringLiteral("%1 s").arg(double(m_clock.elapsed()) / 1000.0, 0, 'f', 1));
+    m_countLabel->setText(SolutionsText(m_tally.Solutions()));
+}
+
 void CMainWindow::Run()
 {
     if (m_runner.IsRunning())
         return;
-    m_output->clear();
+    m_output->ClearOutput();
+    m_tally.Reset();
+    m_errorShown = false;
+    m_clock.start();
+    UpdateRunStatus();
 
-    // The interpreter reads GBK; the file is written in full or not at all,
-    // so a failed write never lets it run on an older file.
+    // The run file is UTF-8, which the interpreter recognises; it is written
+    // in full or not at all, so a failed write never lets it run on an
+    // older file.
     const QString directory = RunDirectory();
     const QString runFile = QDir(directory).filePath(QLatin1String(kRunFileName));
     QString error;
-    if (!WriteTextFile(runFile, EditorText(), CTextFormat{}, &error)) {
-        AppendOutput(QStringLiteral("Error writing %1\n%2\n").arg(QDir::toNativeSeparators(runFile), error));
+    if (!WriteTextFile(runFile, EditorText(), CTextFormat{CTextFormat::Encoding::Utf8, false, false}, &error)) {
+        m_output->Append(QStringLiteral("Error writing %1\n%2\n").arg(QDir::toNativeSeparators(runFile), error));
+        m_output->Flush();
+        ShowRunState(QStringLiteral("failed"));
         return;
     }
 
     m_run->setEnabled(false);
     m_stop->setEnabled(true);
+    ShowRunState(QStringLiteral("running"));
+    m_tick.start();
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_runner.Start(InterpreterPath(), {QLatin1String(kRunFileName)}, directory);
 }
@@ -345,31 +602,53 @@ void CMainWindow::Stop()
     m_runner.Cancel();
 }
 
+void CMainWindow::OnRunOutput(const QString& text)
+{
+    m_tally.Feed(text);
+    m_output->Append(text);
+    if (!m_errorShown && m_tally.FirstErrorLine() > 0) {
+        m_errorShown = true;
+        ShowErrorLine(m_tally.FirstErrorLine());
+    }
+}
+
 void CMainWindow::OnRunFinished()
 {
+    m_tally.Finish();
+    if (!m_errorShown && m_tally.FirstErrorLine() > 0) {
+        m_errorShown = true;
+        ShowErrorLine(m_tally.FirstErrorLine());
+    }
+    m_tick.stop();
+    m_output->Flush();
+    UpdateRunStatus();
+    switch (m_runner.LastEnd()) {
+    case CRunner::End::Finished:
+        ShowRunState(QStringLiteral("finished"));
+        break;
+    case CRunner::End::Stopped:
+        ShowRunState(QStringLiteral("stopped"));
+        break;
+    case CRunner::End::Failed:
+    case CRunner::End::None:
+        if (m_tally.Errors() > 0)
+            ShowRunState(m_tally.Errors() == 1 ? QStringLiteral("failed (1 error)")
+                                               : QStringLiteral("failed (%1 errors)").arg(m_tally.Errors()));
+        else if (m_runner.ExitCode() != 0)
+            ShowRunState(QStringLiteral("failed (exit status %1)").arg(m_runner.ExitCode()));
+        else
+            ShowRunState(QStringLiteral("failed"));
+        break;
+    }
     QApplication::restoreOverrideCursor();
     m_stop->setEnabled(false);
     m_run->setEnabled(true);
 }
 
-void CMainWindow::AppendOutput(const QString& text)
-{
-    QTextDocument* document = m_output->document();
-    m_output->moveCursor(QTextCursor::End);
-    // Output is not an edit of the user's: it cannot be undone, and the
-    // history of edits made before it no longer matches the text.
-    document->setUndoRedoEnabled(false);
-    m_output->insertPlainText(text);
-    document->setUndoRedoEnabled(true);
-    m_output->ensureCursorVisible();
-}
-
 void CMainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_runner.IsRunning()) {
-        m_runner.Cancel();
+    if (m_runner.IsRunning())
         m_runner.WaitForEnd(kCloseWaitMs);
-    }
     event->accept();
 }
 

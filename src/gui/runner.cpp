@@ -1,8 +1,14 @@
-// CRunner: one run of the console interpreter at a time, its merged output
-// read in chunks, transformed, decoded from GBK and handed on as display text.
+// CRunner: one run of the console interpreter at a time in a process group
+// of its own, its merged output read in chunks, transformed, decoded from
+// UTF-8 and handed on as display text.
 #include "gui/runner.h"
 
-#include <QTimer>
+#include <QDeadlineTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +21,12 @@ constexpr char kCancelledText[] = "\r\nCancelled.\r\n\r\nProcess terminated succ
 // Shown when the system gives no reason for a failure.
 constexpr char kNoReasonText[] = "No status because FormatMessage failed.\r\n";
 
+// A report text with the editor's line ends.
+QString Lf(const char* text)
+{
+    return QString::fromLatin1(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 } // namespace
 
 CRunner::CRunner(QObject* parent)
@@ -22,6 +34,13 @@ CRunner::CRunner(QObject* parent)
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardInputFile(QProcess::nullDevice());
+    // The child leads a process group of its own, so that Stop reaches
+    // whatever it starts in turn.
+    m_process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    m_killTimer.setSingleShot(true);
+    m_killTimer.setInterval(kKillDelayMs);
+    connect(&m_killTimer, &QTimer::timeout, this, &CRunner::KillGroup);
+    connect(&m_process, &QProcess::started, this, [this] { m_group = m_process.processId(); });
     connect(&m_process, &QProcess::readyRead, this, &CRunner::OnReadyRead);
     connect(&m_process, &QProcess::finished, this, &CRunner::OnProcessFinished);
     connect(&m_process, &QProcess::errorOccurred, this, &CRunner::OnErrorOccurred);
@@ -33,7 +52,7 @@ CRunner::~CRunner()
     // slots of an object that is being destroyed.
     disconnect(&m_process, nullptr, this, nullptr);
     if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
+        Signal(SIGKILL);
         m_process.waitForFinished(5000);
     }
 }
@@ -46,34 +65,55 @@ bool CRunner::Start(const QString& program, const QStringList& arguments,
     m_running = true;
     m_cancelRequested = false;
     m_pendingCr = false;
-    m_decoder = QStringDecoder("GB18030");
+    m_group = 0;
+    m_end = End::None;
+    m_exitCode = 0;
+    m_decoder = QStringDecoder(QStringDecoder::Utf8);
     m_process.setProgram(program);
     m_process.setArguments(arguments);
     m_process.setWorkingDirectory(workingDirectory);
-    // The interpreter writes to a pipe in the encoding of the puzzle, which
-    // the editor writes as GBK; an output encoding forced in the user's
-    // environment would make the output unreadable here.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("TOVIK_ENCODING"));
+    environment.insert(QStringLiteral("TOVIK_ENCODING"), QStringLiteral("utf-8"));
     m_process.setProcessEnvironment(environment);
     // A failure to start may be reported from inside start(); the run is
     // already marked as going, so OnErrorOccurred ends it cleanly.
     m_process.start(QIODevice::ReadOnly);
+    if (m_process.state() != QProcess::NotRunning)
+        m_group = m_process.processId();
     return true;
+}
+
+void CRunner::Signal(int signal)
+{
+    if (m_group > 0 && ::kill(-pid_t(m_group), signal) != 0 && errno != ESRCH && m_running)
+        ReportError(QStringLiteral("Error terminating process."), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+void CRunner::KillGroup()
+{
+    if (m_process.state() != QProcess::NotRunning)
+        Signal(SIGKILL);
 }
 
 void CRunner::Cancel()
 {
-    if (!m_running || m_process.state() == QProcess::NotRunning)
+    if (!m_running || m_process.state() == QProcess::NotRunning || m_cancelRequested)
         return;
     m_cancelRequested = true;
-    m_process.kill();
+    Signal(SIGINT);
+    m_killTimer.start();
 }
 
 void CRunner::WaitForEnd(int msecs)
 {
-    if (m_running && m_process.state() != QProcess::NotRunning)
-        m_process.waitForFinished(msecs);
+    if (!m_running || m_process.state() == QProcess::NotRunning)
+        return;
+    const QDeadlineTimer deadline(msecs);
+    Cancel();
+    if (!m_process.waitForFinished(qMin(kKillDelayMs, msecs))) {
+        KillGroup();
+        m_process.waitForFinished(int(deadline.remainingTime()));
+    }
 }
 
 QByteArray CRunner::TransformChunk(QByteArray chunk)
@@ -105,8 +145,10 @@ void CRunner::DrainOneChunk()
     const QByteArray chunk = m_process.read(kChunkBytes);
     if (chunk.isEmpty())
         return;
-    // The decoder keeps the lead byte of a character split between chunks.
-    Emit(m_decoder.decode(TransformChunk(chunk)));
+    // The decoder keeps the first bytes of a character split between chunks.
+    const QString text = ToDisplay(m_decoder.decode(TransformChunk(chunk)));
+    if (!text.isEmpty())
+        emit Output(text);
 }
 
 void CRunner::DrainAll()
@@ -119,11 +161,24 @@ void CRunner::OnProcessFinished()
 {
     if (!m_running)
         return;
+    m_killTimer.stop();
     // Everything the child wrote before it ended is shown, however it ended.
     DrainAll();
-    if (m_cancelRequested && m_process.exitStatus() == QProcess::CrashExit)
-        Emit(QString::fromLatin1(kCancelledText));
-    EndRun();
+    if (m_pendingCr) {
+        m_pendingCr = false;
+        emit Output(QStringLiteral("\n"));
+    }
+    if (m_cancelRequested) {
+        // Whatever the interrupted child left behind in its group goes too.
+        Signal(SIGKILL);
+        emit Notice(Lf(kCancelledText));
+        EndRun(End::Stopped);
+        return;
+    }
+    if (m_process.exitStatus() == QProcess::NormalExit)
+        m_exitCode = m_process.exitCode();
+    const bool ok = m_process.exitStatus() == QProcess::NormalExit && m_exitCode == 0;
+    EndRun(ok ? End::Finished : End::Failed);
 }
 
 void CRunner::OnErrorOccurred(QProcess::ProcessError error)
@@ -133,11 +188,11 @@ void CRunner::OnErrorOccurred(QProcess::ProcessError error)
     switch (error) {
     case QProcess::FailedToStart:
         // No finished signal follows a failed start: the run ends here.
-        ReportError(QStringLiteral("Error creating process"));
-        EndRun();
+        ReportError(QStringLiteral("Error creating process"), m_process.errorString());
+        EndRun(End::Failed);
         break;
     case QProcess::ReadError:
-        ReportError(QStringLiteral("ReadFile fialed"));
+        ReportError(QStringLiteral("ReadFile fialed"), m_process.errorString());
         break;
     default:
         // A crash or a kill ends through OnProcessFinished; the output says
@@ -146,24 +201,22 @@ void CRunner::OnErrorOccurred(QProcess::ProcessError error)
     }
 }
 
-void CRunner::ReportError(const QString& message)
+void CRunner::ReportError(const QString& message, const QString& reason)
 {
-    const QString reason = m_process.errorString();
-    Emit(message + QStringLiteral("\r\n")
-         + (reason.isEmpty() ? QString::fromLatin1(kNoReasonText) : reason + QStringLiteral("\r\n")));
+    emit Notice(message + QLatin1Char('\n')
+                + (reason.isEmpty() ? Lf(kNoReasonText) : reason + QLatin1Char('\n')));
 }
 
-void CRunner::EndRun()
+void CRunner::EndRun(End end)
 {
-    if (m_pendingCr) {
-        m_pendingCr = false;
-        emit Output(QStringLiteral("\n"));
-    }
+    m_killTimer.stop();
+    m_group = 0;
+    m_end = end;
     m_running = false;
     emit Finished();
 }
 
-void CRunner::Emit(const QString& crlfText)
+QString CRunner::ToDisplay(const QString& crlfText)
 {
     // CR LF and a lone CR both end a line; a CR at the end of a chunk waits
     // for the next chunk to tell which of the two it is.
@@ -186,6 +239,5 @@ void CRunner::Emit(const QString& crlfText)
             text += QLatin1Char('\n');
         }
     }
-    if (!text.isEmpty())
-        emit Output(text);
+    return text;
 }

@@ -1,0 +1,50 @@
+// COutputPane: the pane that shows the interpreter's output. Text arrives
+// in many small pieces; the pane gathers them and shows them in batches on a
+// timer, keeps only the last lines of a flood with a note saying how many
+// earlier lines it dropped, and turns a double-click on an error line into a
+// request to show that line in the editor.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+class COutputPane : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    // Lines kept in the pane; the note on dropped lines comes on top of them.
+    static constexpr int kMaxLines = 10000;
+    // Pending text is shown at most this long after it arrived.
+    static constexpr int kBatchMs = 50;
+
+    explicit COutputPane(QWidget* parent = nullptr);
+
+    // Queues text (line ends '\n') for the next batch.
+    void Append(const QString& text);
+    // Shows the queued text now.
+    void Flush();
+    // Empties the pane, the queue and the count of dropped lines.
+    void ClearOutput();
+
+    // Complete lines dropped from the top since the last ClearOutput.
+    qint64 DroppedLines() const { return m_dropped; }
+
+signals:
+    // A double-click on an error line "N 行: ..." asks to show line N.
+    void ErrorLineActivated(int line);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // The first line of the document when lines have been dropped.
+    bool HasNote() const { return m_dropped > 0; }
+    void InsertAtEnd(const QString& text);
+    void DropFirstLines(int count);
+    void UpdateNote(bool hadNote);
+
+    QString m_pending;
+    QTimer m_batch;
+    qint64 m_dropped = 0;
+};
