@@ -23,6 +23,7 @@ run: build
 test: build build-asan
 	ctest --preset default -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	bash fuzz/run.sh 60
 	bash packaging/check-package.sh
 
 # The Debian package (build/tovik_VERSION_ARCH.deb).

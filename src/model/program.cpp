@@ -77,9 +77,24 @@ CVariable* CProgram::NewVariable(CVarDecl* decl, bool direct) {
 }
 
 CVariable* CProgram::FindElement(const CVarDecl* decl, int32_t key) {
-    for (size_t i = decl->elements.size(); i-- > 0;)
-        if (decl->elements[i]->key == key) return decl->elements[i];
-    return nullptr;
+    return decl->ElementWithKey(key);
+}
+
+// Keys are unique within a family, so an index gives the element a walk from
+// the last to the first would find. Small families are walked.
+CVariable* CVarDecl::ElementWithKey(int32_t key) const {
+    constexpr size_t kIndexFrom = 16;
+    if (elements.size() < kIndexFrom) {
+        for (size_t i = elements.size(); i-- > 0;)
+            if (elements[i]->key == key) return elements[i];
+        return nullptr;
+    }
+    if (m_byKey.size() != elements.size()) {
+        m_byKey.clear();
+        for (CVariable* e : elements) m_byKey.emplace(e->key, e);
+    }
+    auto found = m_byKey.find(key);
+    return found == m_byKey.end() ? nullptr : found->second;
 }
 
 CVariable* CProgram::FindIndirect(const CVarDecl* decl, const CVariable* y) {

@@ -42,8 +42,13 @@ struct CVarDecl {
     // once declared).
     const ValueSet& DomainValues() const;
 
+    // The direct element whose key is `key`, or null.
+    CVariable* ElementWithKey(int32_t key) const;
+
 private:
     mutable std::unique_ptr<ValueSet> m_domainValues;
+    // Key -> element, built on first use for large families (keys are unique).
+    mutable std::unordered_map<int32_t, CVariable*> m_byKey;
 };
 
 // One search variable.

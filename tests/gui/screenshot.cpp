@@ -1,7 +1,10 @@
 // tovikwin_screenshot OUT.png [PUZZLE]: opens the editor window with PUZZLE
 // (or a small built-in puzzle), runs it through the interpreter found beside
 // this tool or on PATH, and saves a picture of the window after the run.
-// Used for the README's screenshot; run it under Xvfb.
+// Used for the README's screenshots; run it under Xvfb with a CJK font
+// installed, from the build directory:
+//   xvfb-run -a -s '-screen 0 1024x768x24' ./tovikwin_screenshot run.png ../examples/zebra.tvk
+#include "gui/code_editor.h"
 #include "gui/main_window.h"
 #include "gui/runner.h"
 

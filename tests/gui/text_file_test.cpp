@@ -1,6 +1,6 @@
 // Tests of the editor's file text handling: which encoding a file is read
-// in, that a save spells the text back byte for byte, the files that are
-// refused, and save failures.
+// in (the interpreter's rule), that a save spells the text back byte for
+// byte, the files that are refused, and save failures.
 #include "gui/text_file.h"
 #include "test_support.h"
 
@@ -26,12 +26,18 @@ private slots:
         QTest::addColumn<bool>("utf8");
         QTest::addColumn<bool>("bom");
         QTest::addColumn<bool>("crlf");
-        QTest::newRow("empty") << QByteArray() << QString() << true << false << false;
-        QTest::newRow("ascii") << QByteArray("a b\nc") << QStringLiteral("a b\nc") << true << false << false;
+        // ASCII alone is GBK to the interpreter, and so to the editor.
+        QTest::newRow("empty") << QByteArray() << QString() << false << false << false;
+        QTest::newRow("ascii") << QByteArray("a b\nc") << QStringLiteral("a b\nc") << false << false << false;
+        QTest::newRow("ascii with mark") << QByteArray("\xEF\xBB\xBFx = 1;") << QStringLiteral("x = 1;")
+                                         << true << true << false;
         QTest::newRow("utf-8") << kPuzzle.toUtf8() << kPuzzle << true << false << false;
         QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBFx\r\n") << QStringLiteral("x\n")
                                          << true << true << true;
         QTest::newRow("gbk, crlf") << kGbkPuzzle << kPuzzle << false << false << true;
+        // Mixed line ends keep their carriage returns in the text.
+        QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd") << QStringLiteral("a\r\nb\nc\rd")
+                                         << false << false << false;
         QTest::newRow("no-break space") << QByteArray("a\xC2\xA0" "b") << QStringLiteral("a\u00A0b")
                                         << true << false << false;
     }
@@ -62,6 +68,7 @@ private slots:
         QTest::newRow("NUL only") << QByteArray(1, '\0');
         QTest::newRow("neither UTF-8 nor GBK") << QByteArray("ab\xFF\xFF");
         QTest::newRow("lone lead byte") << QByteArray("ab\xD5");
+        QTest::newRow("mark, then not UTF-8") << QByteArray("\xEF\xBB\xBF\xB4\xF0");
     }
 
     void refused()
@@ -75,6 +82,23 @@ private slots:
         QCOMPARE(text, QStringLiteral("unchanged"));
     }
 
+    void everyGbkCharacterRoundTrips()
+    {
+        // All two-byte GBK codes, lead 0x81-0xFE and trail 0x40-0xFE without
+        // 0x7F, come back as the same bytes.
+        QByteArray bytes;
+        for (int lead = 0x81; lead <= 0xFE; ++lead)
+            for (int trail = 0x40; trail <= 0xFE; ++trail)
+                if (trail != 0x7F)
+                    bytes += char(lead), bytes += char(trail);
+        QString text;
+        CTextFormat format;
+        QString error;
+        QVERIFY2(DecodeText(bytes, &text, &format, &error), qPrintable(error));
+        QVERIFY(format.encoding == CTextFormat::Encoding::Gbk);
+        QCOMPARE(EncodeText(text, format), bytes);
+    }
+
     void largeFileLoadsWhole()
     {
         QTemporaryDir dir;
@@ -86,8 +110,10 @@ private slots:
         QString text;
         CTextFormat format;
         QString error;
-        QVERIFY(ReadTextFile(path, &text, &format, &error));
+        QByteArray read;
+        QVERIFY(ReadTextFile(path, &text, &format, &error, &read));
         QCOMPARE(text.toUtf8(), bytes);
+        QCOMPARE(read, bytes);
     }
 
     void writeRoundTrip()
