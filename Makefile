@@ -20,11 +20,13 @@ build-asan: setup
 run: build
 	./build/tovik $(EXAMPLE)
 
+# The package check and the fuzzers run first, so that the run ends with the
+# test suite's own summary.
 test: build build-asan
-	ctest --preset default -j $(JOBS)
-	ctest --preset asan -j $(JOBS)
-	bash fuzz/run.sh 60
 	bash packaging/check-package.sh
+	bash fuzz/run.sh 60
+	ctest --preset asan -j $(JOBS)
+	ctest --preset default -j $(JOBS)
 
 # The Debian package (build/tovik_VERSION_ARCH.deb).
 package: build

@@ -29,4 +29,4 @@ fi
 test -x /usr/bin/TovikWin || { echo "check-package: TovikWin not installed" >&2; exit 1; }
 test -f /usr/share/applications/tovikwin.desktop
 test -f /usr/share/icons/hicolor/scalable/apps/tovik.svg
-echo "check-package: 1 passed, 0 failed"
+echo "check-package: TovikWin, desktop entry and icon installed: ok"

@@ -3,8 +3,6 @@
 
 #include "engine/encoding.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <string>
 
@@ -29,26 +27,11 @@ constexpr std::array<const char*, static_cast<size_t>(Msg::Count)> kUtf8 = {
     "不能打开文件",
 };
 
-std::string ToGbk(const char* utf8) {
-    iconv_t cd = iconv_open("GBK", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
-    std::string in = utf8;
-    std::string out(in.size() * 2 + 4, '\0');
-    char* src = in.data();
-    size_t srcLeft = in.size();
-    char* dst = out.data();
-    size_t dstLeft = out.size();
-    size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
-    if (rc == static_cast<size_t>(-1)) return utf8;
-    out.resize(out.size() - dstLeft);
-    return out;
-}
-
 struct Table {
     std::array<std::string, static_cast<size_t>(Msg::Count)> gbk;
     Table() {
-        for (size_t i = 0; i < kUtf8.size(); ++i) gbk[i] = ToGbk(kUtf8[i]);
+        Converter toGbk(Encoding::Utf8, Encoding::Gbk);
+        for (size_t i = 0; i < kUtf8.size(); ++i) toGbk.Convert(kUtf8[i], gbk[i]);
     }
 };
 
