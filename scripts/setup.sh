@@ -7,7 +7,7 @@ packages=(
   build-essential cmake flex bison
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev xvfb xauth
-  valgrind python3 file dpkg-dev clang libclang-rt-14-dev
+  valgrind python3 file dpkg-dev clang libclang-rt-14-dev libgecode-dev
 )
 
 missing=()

@@ -22,6 +22,7 @@
 #include "engine/messages.h"
 #include "engine/mylog.h"
 #include "engine/options.h"
+#include "fast/fast_search.h"
 
 namespace {
 
@@ -59,12 +60,17 @@ FILE* OpenPuzzle(const char* path) {
     return file;
 }
 
-void PrintStats(const MyLog& engine, std::chrono::steady_clock::duration elapsed) {
+// `fast` is set when the fast search ran: its nodes and failures replace the steps.
+void PrintStats(const MyLog& engine, std::chrono::steady_clock::duration elapsed,
+                const FastStats* fast) {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::fprintf(stderr, "solutions: %u, steps: %u, time: %.3f s, peak memory: %ld KiB\n",
-                 engine.Solutions(), engine.Progress(),
-                 std::chrono::duration<double>(elapsed).count(), usage.ru_maxrss);
+    std::string work = "steps: " + std::to_string(engine.Progress());
+    if (fast != nullptr)
+        work = "nodes: " + std::to_string(fast->nodes) + ", failures: " + std::to_string(fast->failures);
+    std::fprintf(stderr, "solutions: %u, %s, time: %.3f s, peak memory: %ld KiB\n",
+                 engine.Solutions(), work.c_str(), std::chrono::duration<double>(elapsed).count(),
+                 usage.ru_maxrss);
 }
 
 int Main(int argc, char** argv) {
@@ -102,13 +108,25 @@ int Main(int argc, char** argv) {
         engine.SetDeadline(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                        std::chrono::duration<double>(options.timeLimit)));
     std::signal(SIGINT, OnInterrupt);
+    FastStats fast;
+    bool fastRan = false;
+    if (options.fast) {
+        engine.SetSearch([&](CTovik& host, CProgram& program) {
+            fastRan = FastSearch(host, program, &fast);
+            if (!fastRan)
+                std::fprintf(stderr, "tovik: --fast: %s; searching the default way\n",
+                             fast.fallback.c_str());
+            return fastRan;
+        });
+    }
 
     if (!engine.Run(file)) return 1;
     if (options.count) engine.Output((std::to_string(engine.Solutions()) + "\r\n").c_str());
     std::fflush(stdout);
 
     const unsigned found = engine.Solutions();
-    if (options.stats) PrintStats(engine, std::chrono::steady_clock::now() - start);
+    if (options.stats)
+        PrintStats(engine, std::chrono::steady_clock::now() - start, fastRan ? &fast : nullptr);
     switch (engine.Stopped()) {
         case MyLog::Stop::Interrupt:
             std::fprintf(stderr, "tovik: interrupted; %u solution line(s) found so far\n", found);

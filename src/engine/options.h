@@ -10,6 +10,7 @@ struct Options {
     bool stats = false;
     bool count = false;
     bool unique = false;
+    bool fast = false;         // search with the propagating solver
     long long limit = -1;      // stop after this many solution lines; -1: no limit
     double timeLimit = -1;     // seconds; -1: no limit
     const char* puzzle = nullptr;

@@ -89,7 +89,7 @@ bool CTovik::Run(FILE* file) {
     Output(Text(Msg::Searching));
     m_progress = 0;
     m_solutions = 0;
-    Seach();
+    if (!m_searchHook || !m_searchHook(*this, *program)) Seach();
     program->CleanUp();
     SetCurrentProgram(nullptr);
     return true;

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <utility>
 
 class CProgram;
 struct CVariable;
@@ -38,6 +40,12 @@ public:
     // the current program until it is destroyed; null after a compile error.
     std::unique_ptr<CProgram> Compile(FILE* file);
 
+    // A search that Run uses in place of the default one after a successful
+    // compile. It returns false, having printed nothing, when the default
+    // search has to run instead.
+    using SearchHook = std::function<bool(CTovik& engine, CProgram& program)>;
+    void SetSearch(SearchHook hook) { m_searchHook = std::move(hook); }
+
     // True when the last Run reported a compile error.
     bool HadError() const { return m_error; }
     // Search steps taken by the last Run.
@@ -68,6 +76,7 @@ private:
     unsigned m_solutions = 0;
     bool m_printSolutions = true;
     SearchState* m_search = nullptr;  // set only while Seach runs
+    SearchHook m_searchHook;
 };
 
 // The single error entry of the parser and of every semantic routine: reports

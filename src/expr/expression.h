@@ -20,6 +20,10 @@ using OperatorFunction = int32_t (*)(int32_t, int32_t);
 bool AllFalse(const ValueList& values);
 bool AllTrue(const ValueList& values);
 
+// The operator function that an operator's text selects (as a CExpFunc does),
+// or null. Lets other subsystems tell the operators of a tree apart.
+OperatorFunction SelectOperator(const char* text);
+
 // Every value `function` gives over the pairs of l x r: exactly the set the
 // full cross product gives, computed from intervals where that product
 // would be large.

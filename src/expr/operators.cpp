@@ -33,6 +33,8 @@ int32_t LessEqual(int32_t a, int32_t b) { return a <= b; }
 int32_t Greater(int32_t a, int32_t b) { return a > b; }
 int32_t GreaterEqual(int32_t a, int32_t b) { return a >= b; }
 
+}  // namespace
+
 // Only the first character decides, and for '<' and '>' whether a second follows.
 OperatorFunction SelectOperator(const char* text) {
     if (text == nullptr) return nullptr;
@@ -49,8 +51,6 @@ OperatorFunction SelectOperator(const char* text) {
         default: return nullptr;
     }
 }
-
-}  // namespace
 
 CExpFunc::CExpFunc(const char* text, CExpression* left, CExpression* right)
     : left(left), right(right), function(SelectOperator(text)) {}

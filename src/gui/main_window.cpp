@@ -153,6 +153,10 @@ void CMainWindow::CreateActions()
     m_stop->setEnabled(false);
     connect(m_stop, &QAction::triggered, this, &CMainWindow::Stop);
 
+    m_fast = AddAction("fastSearch", QStringLiteral("&Fast search"), {});
+    m_fast->setCheckable(true);
+    m_fast->setToolTip(QStringLiteral("Search with constraint propagation (--fast)"));
+
     m_open = AddAction("open", QStringLiteral("&Open..."), {QKeySequence(Qt::CTRL | Qt::Key_O)});
     m_open->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
     m_open->setToolTip(QStringLiteral("Open"));
@@ -243,6 +247,7 @@ void CMainWindow::CreateMenusAndToolBar()
     file->setObjectName(QStringLiteral("fileMenu"));
     file->addAction(m_run);
     file->addAction(m_stop);
+    file->addAction(m_fast);
     file->addAction(m_open);
     file->addAction(m_save);
     file->addAction(m_saveAs);
@@ -594,7 +599,10 @@ void CMainWindow::Run()
     ShowRunState(QStringLiteral("running"));
     m_tick.start();
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    m_runner.Start(InterpreterPath(), {QLatin1String(kRunFileName)}, directory);
+    QStringList arguments{QLatin1String(kRunFileName)};
+    if (m_fast->isChecked())
+        arguments.prepend(QStringLiteral("--fast"));
+    m_runner.Start(InterpreterPath(), arguments, directory);
 }
 
 void CMainWindow::Stop()

@@ -138,6 +138,7 @@ private:
 
     QAction* m_run = nullptr;
     QAction* m_stop = nullptr;
+    QAction* m_fast = nullptr;  // checked: runs add --fast
     QAction* m_open = nullptr;
     QAction* m_save = nullptr;
     QAction* m_saveAs = nullptr;

@@ -352,7 +352,7 @@ TEST(Options, HelpNamesEveryOptionAndTheEncodingVariable) {
         ChildResult run = RunTovik({help});
         EXPECT_EQ(run.exit_status, 0) << help;
         EXPECT_TRUE(run.err.empty()) << help << "\n" << run.err;
-        for (const char* word : {"--help", "--version", "--stats", "--count", "--limit",
+        for (const char* word : {"--help", "--version", "--stats", "--count", "--limit", "--fast",
                                  "--unique", "--time-limit", "TOVIK_ENCODING", "124", "130"})
             EXPECT_NE(run.out.find(word), std::string::npos) << help << " omits " << word;
         EXPECT_TRUE(std::regex_search(run.out, std::regex("(^|\\s)-h\\b"))) << run.out;
@@ -502,6 +502,88 @@ TEST(Options, MalformedNumbersAreRejected) {
         EXPECT_TRUE(run.out.empty()) << Escape(run.out);
         EXPECT_NE(run.err.find(option), std::string::npos) << run.err;
     }
+}
+
+// --- --fast ----------------------------------------------------------------
+
+// The solution lines of a run, sorted: --fast prints the same set in its own order.
+std::vector<std::string> SortedSolutionLines(const std::string& out, const std::string& phases) {
+    std::vector<std::string> lines = SolutionLines(out, phases);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// Every option keeps its meaning with --fast: the counts, the stop at N lines
+// (which are some N of the full set), and the verdicts of --unique.
+TEST(FastOption, CountLimitAndUniqueKeepTheirMeaning) {
+    const std::string many = Puzzle("fast-many.tvk", kManySolutions);
+    const std::vector<std::string> all = SortedSolutionLines(RunTovik({many}).out, kPhasesUtf8);
+    ASSERT_EQ(all.size(), 152u);
+    const ChildResult fast = RunTovik({"--fast", many});
+    EXPECT_EQ(SortedSolutionLines(fast.out, kPhasesUtf8), all);
+    EXPECT_TRUE(fast.err.empty()) << fast.err;
+    EXPECT_EQ(RunTovik({"--fast", "--count", many}).out, kPhasesUtf8 + "152\r\n");
+
+    ChildResult limited = RunTovik({"--fast", "--limit", "5", many});
+    std::vector<std::string> some = SortedSolutionLines(limited.out, kPhasesUtf8);
+    EXPECT_EQ(some.size(), 5u);
+    EXPECT_TRUE(std::includes(all.begin(), all.end(), some.begin(), some.end()));
+    // The first five lines of --fast's own full order.
+    EXPECT_EQ(limited.out,
+              kPhasesUtf8 + Join(SolutionLines(fast.out, kPhasesUtf8), 5));
+
+    const struct {
+        const char* name;
+        const std::string& text;
+        const char* verdict;
+        int status;
+    } cases[] = {
+        {"fast-none.tvk", kNoSolution, "no solution", 0},
+        {"fast-one.tvk", kOneLine, "exactly one", 3},
+        {"fast-more.tvk", kRepeatedLines, "more than one", 4},
+        {"fast-endless.tvk", kCountdown, "more than one", 4},
+    };
+    for (const auto& c : cases) {
+        ChildResult run = RunTovik({"--fast", "--unique", Puzzle(c.name, c.text)});
+        EXPECT_NE(run.err.find(c.verdict), std::string::npos) << c.name << ": " << run.err;
+        EXPECT_EQ(run.exit_status, c.status) << c.name;
+    }
+}
+
+// --stats reports the propagating engine's nodes and failures.
+TEST(FastOption, StatsReportNodesAndFailures) {
+    ChildResult run = RunTovik({"--fast", "--stats", Puzzle("fast-stats.tvk", kRepeatedLines)});
+    EXPECT_EQ(SortedSolutionLines(run.out, kPhasesGbk),
+              (std::vector<std::string>{"1\r\n", "2\r\n", "3\r\n"}));
+    EXPECT_TRUE(std::regex_match(run.err, std::regex("[^\n]*\n"))) << run.err;
+    EXPECT_TRUE(std::regex_search(run.err, std::regex("solutions\\D*3\\b"))) << run.err;
+    EXPECT_TRUE(std::regex_search(run.err, std::regex("nodes\\D*[1-9]"))) << run.err;
+    EXPECT_TRUE(std::regex_search(run.err, std::regex("failures\\D*\\d"))) << run.err;
+}
+
+// A puzzle whose answer relies on wrap-around is searched the default way,
+// with a note: the output is the default run's, byte for byte.
+TEST(FastOption, WrapAroundFallsBackWithANote) {
+    const std::string puzzle =
+        Puzzle("fast-wrap.tvk", "N{} = {2000000000, 2000000001, 7};\nN x, y;\nx + y < 0;\noutput {x \" \" y}\n");
+    const ChildResult plain = RunTovik({puzzle});
+    ChildResult run = RunTovik({"--fast", puzzle});
+    EXPECT_TRUE(run.out == plain.out) << DescribeMismatch(plain.out, run.out);
+    EXPECT_NE(run.err.find("--fast"), std::string::npos) << run.err;
+    EXPECT_EQ(run.exit_status, 0);
+}
+
+// Ctrl+C and the time limit stop the propagating search too.
+TEST(FastOption, InterruptAndTimeLimitStopTheSearch) {
+    ChildOptions options = WithEncoding({});
+    options.signal = SIGINT;
+    options.signal_delay = 300ms;
+    ChildResult interrupted = RunTovik({"--fast", Puzzle("fast-interrupt.tvk", kCountdown)}, options);
+    EXPECT_EQ(interrupted.exit_status, 130);
+    EXPECT_NE(interrupted.err.find("interrupted"), std::string::npos) << interrupted.err;
+    ChildResult cut = RunTovik({"--fast", "--time-limit", "0.3", Puzzle("fast-time.tvk", kCountdown)});
+    EXPECT_EQ(cut.exit_status, 124);
+    EXPECT_NE(cut.err.find("cut short"), std::string::npos) << cut.err;
 }
 
 // --- Live output -----------------------------------------------------------

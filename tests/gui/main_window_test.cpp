@@ -114,7 +114,7 @@ private slots:
         const QList<QAction*> menus = window.menuBar()->actions();
         QCOMPARE(Texts(menus), (QStringList{"&File", "&Edit", "E&xamples"}));
         QCOMPARE(Texts(menus[0]->menu()->actions()),
-                 (QStringList{"&Run", "&Stop", "&Open...", "&Save", "Save &As...", "-", "E&xit"}));
+                 (QStringList{"&Run", "&Stop", "&Fast search", "&Open...", "&Save", "Save &As...", "-", "E&xit"}));
         QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"&Undo", "-", "Cu&t", "&Copy", "&Paste", "-",
                                                                   "&Find...", "Find &Next", "&Go to Line..."}));
 
@@ -459,6 +459,26 @@ private slots:
         QVERIFY(WaitForRunEnd(window));
         QCOMPARE(window.OutputPane()->toPlainText(), QStringLiteral("正在编译……\n"));
         QCOMPARE(QFileInfo(QDir(program).filePath(QStringLiteral("tmp.in.txt"))).size(), 0);
+    }
+
+    void fastSearchAddsItsOption()
+    {
+        // The stand-in prints the arguments it was given.
+        const QString program = ProgramDir(QByteArray(kCompilingLine) + "\necho \"$@\"\n");
+        CMainWindow window(program);
+        QVERIFY(Show(window));
+        QAction* fast = Action(window, "fastSearch");
+        QVERIFY(fast->isCheckable());
+        QVERIFY(!fast->isChecked());
+        fast->trigger();
+        Action(window, "run")->trigger();
+        QVERIFY(WaitForRunEnd(window));
+        QCOMPARE(window.OutputPane()->toPlainText(), QStringLiteral("正在编译……\n--fast tmp.in.txt\n"));
+
+        fast->trigger();
+        Action(window, "run")->trigger();
+        QVERIFY(WaitForRunEnd(window));
+        QCOMPARE(window.OutputPane()->toPlainText(), QStringLiteral("正在编译……\ntmp.in.txt\n"));
     }
 
     void stopDuringALongRun()

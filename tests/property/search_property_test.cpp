@@ -1,7 +1,8 @@
 // The search against brute force: for thousands of random small puzzles, the
 // set of lines tovik prints equals the set of lines the output items give for
 // the assignments that satisfy every compiled condition and the ordering and
-// subscript rules. A puzzle that does not compile prints no line either way.
+// subscript rules, and so does the set that the fast search (--fast) prints.
+// A puzzle that does not compile prints no line either way.
 //
 // TOVIK_PROPERTY_SEED_START and TOVIK_PROPERTY_COUNT choose the seeds (see
 // tests/property/README.md for long runs).
@@ -12,9 +13,11 @@
 #include <cstdlib>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "brute_force.h"
+#include "fast/fast_search.h"
 #include "random_puzzle.h"
 #include "../support/test_support.h"
 
@@ -78,9 +81,19 @@ std::vector<std::string> Expected(const std::string& puzzle, bool* compiled) {
     return program ? BruteForceLines(*program) : std::vector<std::string>{};
 }
 
-// The lines tovik prints; false when the search ran out of steps.
-bool Printed(const std::string& puzzle, std::vector<std::string>* lines) {
+// The lines tovik prints, with the default or the fast search; false when
+// the search ran out of steps.
+// `fellBack` counts the fast searches that declined.
+bool Printed(const std::string& puzzle, std::vector<std::string>* lines, uint32_t* fellBack = nullptr) {
     LineTovik engine;
+    FastStats stats;
+    if (fellBack != nullptr) {
+        engine.SetSearch([&stats, fellBack](CTovik& e, CProgram& p) {
+            const bool ran = FastSearch(e, p, &stats);
+            *fellBack += !ran;
+            return ran;
+        });
+    }
     engine.Run(tovik_test::PuzzleFile(puzzle));
     *lines = engine.SolutionLines();
     return !engine.Cancelled();
@@ -95,7 +108,7 @@ std::string Show(const std::vector<std::string>& lines) {
 TEST(SearchProperty, PrintsExactlyTheBruteForceSolutionsOfRandomPuzzles) {
     const uint32_t first = EnvOr("TOVIK_PROPERTY_SEED_START", 1);
     const uint32_t count = EnvOr("TOVIK_PROPERTY_COUNT", kDefaultCount);
-    uint32_t compiled = 0, solved = 0, failures = 0, slowestSeed = first;
+    uint32_t compiled = 0, solved = 0, failures = 0, fellBack = 0, slowestSeed = first;
     std::string skipped;
     double slowest = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -104,31 +117,36 @@ TEST(SearchProperty, PrintsExactlyTheBruteForceSolutionsOfRandomPuzzles) {
         const std::string puzzle = RandomPuzzle(seed);
         bool compiles = false;
         const std::vector<std::string> expected = Expected(puzzle, &compiles);
-        std::vector<std::string> printed;
+        std::vector<std::string> printed, fastPrinted;
         const bool finished = Printed(puzzle, &printed);
-        if (!finished) skipped += " " + std::to_string(seed);
+        const bool fastFinished = Printed(puzzle, &fastPrinted, &fellBack);
+        if (!finished || !fastFinished) skipped += " " + std::to_string(seed);
         compiled += compiles;
         solved += !expected.empty();
         const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - puzzleStart).count();
         if (took > slowest) slowest = took, slowestSeed = seed;
-        if (!finished || printed == expected) continue;
-        if (++failures > kReportedFailures) continue;
-        std::vector<std::string> missing, extra;
-        std::set_difference(expected.begin(), expected.end(), printed.begin(), printed.end(),
-                            std::back_inserter(missing));
-        std::set_difference(printed.begin(), printed.end(), expected.begin(), expected.end(),
-                            std::back_inserter(extra));
-        ADD_FAILURE() << "seed " << seed << " (rerun: TOVIK_PROPERTY_SEED_START=" << seed
-                      << " TOVIK_PROPERTY_COUNT=1)\n--- puzzle ---\n" << puzzle
-                      << "--- brute force: " << expected.size() << " lines ---\n" << Show(expected)
-                      << "--- tovik: " << printed.size() << " lines ---\n" << Show(printed)
-                      << "--- missing from tovik ---\n" << Show(missing)
-                      << "--- printed but not solutions (or printed twice) ---\n" << Show(extra);
+        for (const auto& [label, lines, done] :
+             {std::tuple{"tovik", &printed, finished}, std::tuple{"tovik --fast", &fastPrinted, fastFinished}}) {
+            if (!done || *lines == expected) continue;
+            if (++failures > kReportedFailures) continue;
+            std::vector<std::string> missing, extra;
+            std::set_difference(expected.begin(), expected.end(), lines->begin(), lines->end(),
+                                std::back_inserter(missing));
+            std::set_difference(lines->begin(), lines->end(), expected.begin(), expected.end(),
+                                std::back_inserter(extra));
+            ADD_FAILURE() << "seed " << seed << " (rerun: TOVIK_PROPERTY_SEED_START=" << seed
+                          << " TOVIK_PROPERTY_COUNT=1)\n--- puzzle ---\n" << puzzle
+                          << "--- brute force: " << expected.size() << " lines ---\n" << Show(expected)
+                          << "--- " << label << ": " << lines->size() << " lines ---\n" << Show(*lines)
+                          << "--- missing from " << label << " ---\n" << Show(missing)
+                          << "--- printed but not solutions (or printed twice) ---\n" << Show(extra);
+        }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%u puzzles from seed %u: %u compiled, %u with solutions, %u mismatches, "
                 "%.1f s (%.0f/s), slowest seed %u (%.3f s)\n",
                 count, first, compiled, solved, failures, seconds, count / seconds, slowestSeed, slowest);
+    std::printf("the fast search fell back to the default one on %u puzzles\n", fellBack);
     if (!skipped.empty()) std::printf("over %u search steps, not compared:%s\n", kStepBudget, skipped.c_str());
     EXPECT_EQ(failures, 0u);
     // The property says little if most puzzles fail to compile or have no

@@ -19,7 +19,6 @@ gen range-10M         "print('S{} = {[1, 10000000]};\nS x;\nx > 9999998;\noutput
 gen name-16MB         "n='n'*(16<<20); print('S{} = {1, 2};\nS ' + n + ';\n' + n + ' > 1;\noutput {\"' + 't'*(16<<20) + '\" ' + n + '}')"
 gen expansion-1M      "print('S{} = {[1, 1000]};\nS a;\n# i in S, # j in S, a != i + j | i != j;\noutput {a}')"
 gen variables-20k     "n=20000; print('S{} = {1, 2};\nS ' + ', '.join('x%d' % i for i in range(n)) + ';\n' + ''.join('x%d != x%d;\n' % (i, i+1) for i in range(n-1)) + 'output {x0 x%d}' % (n-1))"
-gen split-blowup      "print('S{} = {[1, 2]};\nS ' + ', '.join('v%d' % i for i in range(24)) + ';\n' + ' | '.join('(v%d = 1 & v%d = 2)' % (i, i+1) for i in range(0, 24, 2)) + ';\noutput {v0}')"
 
 status=0
 printf '%-20s %8s %10s %6s\n' input seconds "peak KiB" status
