@@ -76,6 +76,24 @@ std::vector<std::string> ChildEnvironment(
     return entries;
 }
 
+// The argument and environment vectors of a child, with the strings they
+// point into, prepared before the child is started.
+struct ChildCommand {
+    ChildCommand(const std::string& program, const std::vector<std::string>& args,
+                 const ChildOptions& options)
+        : environment(ChildEnvironment(options.environment)) {
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        for (const std::string& entry : environment)
+            envp.push_back(const_cast<char*>(entry.c_str()));
+        envp.push_back(nullptr);
+    }
+    std::vector<std::string> environment;
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+};
+
 } // namespace
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
@@ -93,20 +111,13 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     posix_spawn_file_actions_adddup2(&actions, out.Write(), 1);
     posix_spawn_file_actions_adddup2(&actions, err.Write(), 2);
 
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-
-    const std::vector<std::string> environment = ChildEnvironment(options.environment);
-    std::vector<char*> envp;
-    for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
-    envp.push_back(nullptr);
+    const ChildCommand command(program, args, options);
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, command.argv.data(),
+                              command.envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         result.failure = "cannot start " + program + ": " + strerror(spawned);
@@ -167,14 +178,7 @@ ChildResult RunInTerminal(const std::string& program, const std::vector<std::str
                           int timeout_seconds, const ChildOptions& options) {
     ChildResult result;
     // Everything the child needs is prepared before the fork.
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const std::vector<std::string> environment = ChildEnvironment(options.environment);
-    std::vector<char*> envp;
-    for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
-    envp.push_back(nullptr);
+    const ChildCommand command(program, args, options);
 
     int master = -1;
     pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
@@ -188,7 +192,7 @@ ChildResult RunInTerminal(const std::string& program, const std::vector<std::str
             cfmakeraw(&mode);
             tcsetattr(STDOUT_FILENO, TCSANOW, &mode);
         }
-        execve(program.c_str(), argv.data(), envp.data());
+        execve(program.c_str(), command.argv.data(), command.envp.data());
         _exit(127);
     }
 
