@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,16 +23,6 @@ namespace {
 // Long enough for any puzzle of the suite; a hung search fails instead of stalling ctest.
 constexpr int kTimeoutSeconds = 120;
 
-struct CaseRoot {
-    const char* label; // prefix of the test names found under this root
-    const char* path;
-};
-
-const CaseRoot kRoots[] = {
-    {"", TOVIK_CASES_DIR},
-    {"examples", TOVIK_EXAMPLES_DIR},
-};
-
 struct GoldenCase {
     std::string name; // unique test name, letters, digits and '_' only
     fs::path puzzle;  // NAME.tvk
@@ -45,52 +36,40 @@ std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// "compile/sets-redefined.tvk" under the root labelled "" gives compile_sets_redefined.
-std::string TestName(const char* label, const fs::path& relative) {
-    std::string raw = std::string(label) + "/" + relative.parent_path().string() + "/" +
-                      relative.stem().string();
-    std::string name;
-    for (char c : raw) {
-        bool word = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (word)
-            name += c;
-        else if (!name.empty() && name.back() != '_')
-            name += '_';
-    }
-    while (!name.empty() && name.back() == '_') name.pop_back();
-    return name.empty() ? "case" : name;
-}
-
+// "compile/sets-redefined.tvk" under TOVIK_CASES_DIR gives compile_sets_redefined,
+// "worked.tvk" under the examples examples_worked. Names are flattened, so two
+// paths could meet on one name; the later ones are numbered.
 std::vector<GoldenCase> DiscoverCases() {
     std::vector<GoldenCase> cases;
-    for (const CaseRoot& root : kRoots) {
+    std::set<std::string> taken;
+    for (const auto& [label, root] : {std::pair{"", TOVIK_CASES_DIR},
+                                      std::pair{"examples", TOVIK_EXAMPLES_DIR}}) {
         std::error_code ec;
-        if (!fs::is_directory(root.path, ec)) continue;
         std::vector<fs::path> puzzles;
-        for (const auto& entry : fs::recursive_directory_iterator(root.path, ec)) {
-            const fs::path& path = entry.path();
-            if (entry.is_regular_file() && path.extension() == ".tvk" &&
-                fs::exists(fs::path(path).replace_extension(".out")))
-                puzzles.push_back(path);
-        }
+        for (const auto& entry : fs::recursive_directory_iterator(root, ec))
+            if (entry.is_regular_file() && entry.path().extension() == ".tvk" &&
+                fs::exists(fs::path(entry.path()).replace_extension(".out")))
+                puzzles.push_back(entry.path());
         // Directory iteration order is arbitrary; sort so that test names stay stable.
         std::sort(puzzles.begin(), puzzles.end());
-        for (const fs::path& puzzle : puzzles)
-            cases.push_back({TestName(root.label, puzzle.lexically_relative(root.path)), puzzle});
-    }
-    // Names are flattened, so two paths could meet on one name; number the later ones.
-    std::set<std::string> taken;
-    for (GoldenCase& c : cases) {
-        std::string base = c.name;
-        for (int n = 2; !taken.insert(c.name).second; ++n) c.name = base + "_" + std::to_string(n);
+        for (const fs::path& puzzle : puzzles) {
+            const fs::path relative = puzzle.lexically_relative(root);
+            std::string name;
+            for (char c : std::string(label) + "/" + relative.parent_path().string() + "/" +
+                              relative.stem().string()) {
+                if (std::isalnum(static_cast<unsigned char>(c)))
+                    name += c;
+                else if (!name.empty() && name.back() != '_')
+                    name += '_';
+            }
+            while (!name.empty() && name.back() == '_') name.pop_back();
+            const std::string base = name.empty() ? "case" : name;
+            name = base;
+            for (int n = 2; !taken.insert(name).second; ++n) name = base + "_" + std::to_string(n);
+            cases.push_back({name, puzzle});
+        }
     }
     return cases;
-}
-
-int ExpectedStatus(const fs::path& puzzle) {
-    fs::path status_file = fs::path(puzzle).replace_extension(".status");
-    if (!fs::exists(status_file)) return 0;
-    return std::stoi(ReadFile(status_file));
 }
 
 class GoldenTest : public ::testing::TestWithParam<GoldenCase> {};
@@ -98,7 +77,8 @@ class GoldenTest : public ::testing::TestWithParam<GoldenCase> {};
 TEST_P(GoldenTest, MatchesExpectedOutput) {
     const fs::path& puzzle = GetParam().puzzle;
     const std::string expected = ReadFile(fs::path(puzzle).replace_extension(".out"));
-    const int expected_status = ExpectedStatus(puzzle);
+    const fs::path status_file = fs::path(puzzle).replace_extension(".status");
+    const int expected_status = fs::exists(status_file) ? std::stoi(ReadFile(status_file)) : 0;
 
     ChildResult run = RunChild(TOVIK_BINARY, {puzzle.string()}, kTimeoutSeconds);
     ASSERT_TRUE(run.failure.empty()) << run.failure;
@@ -106,12 +86,10 @@ TEST_P(GoldenTest, MatchesExpectedOutput) {
                                 << " s on " << puzzle << "\noutput so far:\n" << Escape(run.out);
     ASSERT_EQ(run.signal, 0) << "tovik was ended by signal " << run.signal << " on " << puzzle
                              << "\nstandard error:\n" << run.err;
-
-    const std::string stderr_note = run.err.empty() ? "" : "standard error:\n" + run.err;
     EXPECT_TRUE(run.out == expected) << "standard output of tovik " << puzzle << "\n"
-                                     << DescribeMismatch(expected, run.out) << stderr_note;
+                                     << DescribeMismatch(expected, run.out) << run.err;
     EXPECT_EQ(run.exit_status, expected_status) << "exit status of tovik " << puzzle << "\n"
-                                                << stderr_note;
+                                                << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(DiscoverCases()),

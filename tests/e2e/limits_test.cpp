@@ -23,39 +23,29 @@ const std::string kPhases =
     "\xD5\xFD\xD4\xDA\xCB\xD1\xCB\xF7\xA1\xAD\xA1\xAD\r\n";  // 正在搜索……
 const std::string kCompiling = kPhases.substr(0, 14);
 
+std::string Repeat(const std::string& piece, int times, const std::string& separator) {
+    std::string out = piece;
+    for (int i = 1; i < times; ++i) out += separator + piece;
+    return out;
+}
+
 class Limits : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tovik-limits-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir_);
-    }
+    void SetUp() override { std::filesystem::create_directories(dir_); }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
-    std::string Write(const std::string& name, const std::string& text) {
-        std::string path = (dir_ / name).string();
+    // Runs tovik on the puzzle text; a signal or a time-out fails the test.
+    ChildResult Run(const std::string& text) {
+        const std::string path = dir_ / "limits.tvk";
         std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-
-    // Runs tovik on the puzzle; a signal or a time-out fails the test.
-    ChildResult Run(const std::string& path) {
         ChildResult r = RunChild(TOVIK_BINARY, {path}, kTimeoutSeconds);
         EXPECT_EQ(r.signal, 0) << "tovik was killed by a signal";
         EXPECT_FALSE(r.timed_out);
         return r;
     }
 
-    static std::string Repeat(const std::string& piece, int times, const std::string& sep) {
-        std::string out;
-        for (int i = 0; i < times; ++i) {
-            if (i) out += sep;
-            out += piece;
-        }
-        return out;
-    }
-
-    std::filesystem::path dir_;
+    const std::filesystem::path dir_ =
+        std::filesystem::temp_directory_path() / ("tovik-limits-" + std::to_string(getpid()));
 };
 
 TEST_F(Limits, DeepNestingReportsParserStackOverflow) {
@@ -63,10 +53,9 @@ TEST_F(Limits, DeepNestingReportsParserStackOverflow) {
     for (int i = 0; i < 10000; ++i) quantifiers += "# i" + std::to_string(i) + " in S, ";
     quantifiers += "x = 1;\n";
     const std::string parentheses =
-        "S{} = {1, 2};\nS x;\n" + std::string(10000, '(') + "x = 1" + std::string(10000, ')') +
-        ";\n";
+        "S{} = {1, 2};\nS x;\n" + std::string(10000, '(') + "x = 1" + std::string(10000, ')') + ";\n";
     for (const std::string& text : {quantifiers, parentheses}) {
-        ChildResult r = Run(Write("deep.tvk", text));
+        ChildResult r = Run(text);
         EXPECT_EQ(r.exit_status, 1);
         EXPECT_EQ(r.out, kCompiling + "3 \xD0\xD0: parser stack overflow \r\n");
     }
@@ -74,15 +63,13 @@ TEST_F(Limits, DeepNestingReportsParserStackOverflow) {
 
 // A chain of 200,000 terms is a tree 200,000 levels deep on its left side.
 TEST_F(Limits, LongChainsCompileAndEvaluate) {
-    ChildResult sum = Run(Write("sum.tvk", "S{} = {[1, 3]};\nS a;\n" +
-                                               Repeat("a", 200000, " + ") +
-                                               " = 400000;\noutput {a}\n"));
+    ChildResult sum =
+        Run("S{} = {[1, 3]};\nS a;\n" + Repeat("a", 200000, " + ") + " = 400000;\noutput {a}\n");
     EXPECT_EQ(sum.exit_status, 0);
     EXPECT_EQ(sum.out, kPhases + "2\r\n");
 
-    ChildResult conjunction = Run(Write("and.tvk", "S{} = {[1, 3]};\nS a, b;\n" +
-                                                       Repeat("a > b", 200000, " & ") +
-                                                       ";\noutput {a b}\n"));
+    ChildResult conjunction =
+        Run("S{} = {[1, 3]};\nS a, b;\n" + Repeat("a > b", 200000, " & ") + ";\noutput {a b}\n");
     EXPECT_EQ(conjunction.exit_status, 0);
     // a is chosen first (a tie with b goes to the earlier variable) and tried
     // from 3 down; each a > b then leaves the candidates b = 1, b = 2 in
@@ -94,13 +81,13 @@ TEST_F(Limits, LongChainsCompileAndEvaluate) {
 // thousands of levels deep, and exactly two alternating solutions exist.
 TEST_F(Limits, SearchThousandsOfVariablesDeep) {
     const int n = 3000;
-    std::string text = "S{} = {1, 2};\nS x0";
-    for (int i = 1; i < n; ++i) text += ", x" + std::to_string(i);
-    text += ";\n";
-    for (int i = 0; i + 1 < n; ++i)
-        text += "x" + std::to_string(i) + " != x" + std::to_string(i + 1) + ";\n";
-    text += "output {x0 x" + std::to_string(n - 1) + "}\n";
-    ChildResult r = Run(Write("chain.tvk", text));
+    std::string declarations = "S{} = {1, 2};\nS x0", conditions;
+    for (int i = 1; i < n; ++i) {
+        declarations += ", x" + std::to_string(i);
+        conditions += "x" + std::to_string(i - 1) + " != x" + std::to_string(i) + ";\n";
+    }
+    const std::string text = declarations + ";\n" + conditions + "output {x0 x" + std::to_string(n - 1) + "}\n";
+    ChildResult r = Run(text);
     EXPECT_EQ(r.exit_status, 0);
     // x1 has two conditions to x0's one, so it is chosen first and tried
     // from 2 down: x1 = 2 forces x0 = 1 and every odd xi = 2, x2999 included.
@@ -110,26 +97,23 @@ TEST_F(Limits, SearchThousandsOfVariablesDeep) {
 TEST_F(Limits, BigNamesTextsRangesAndExpansions) {
     const std::string name(1 << 20, 'n');
     const std::string text(1 << 20, 't');
-    ChildResult big = Run(Write("names.tvk", "S{} = {1, 2};\nS " + name + ";\n" + name +
-                                                 " > 1;\noutput {\"" + text + "\" " + name +
-                                                 "}\n"));
+    ChildResult big = Run("S{} = {1, 2};\nS " + name + ";\n" + name + " > 1;\noutput {\"" + text +
+                          "\" " + name + "}\n");
     EXPECT_EQ(big.out, kPhases + text + "2\r\n");
 
     // The two values that hold become candidates in ascending order.
-    ChildResult range = Run(Write("range.tvk", "S{} = {[1, 10000000]};\nS x;\nx > 9999998;\n"
-                                               "output {x}\n"));
+    ChildResult range = Run("S{} = {[1, 10000000]};\nS x;\nx > 9999998;\noutput {x}\n");
     EXPECT_EQ(range.out, kPhases + "9999999\r\n10000000\r\n");
 
     std::string lines;
     for (int i = 0; i < 100000; ++i) lines += "S" + std::to_string(i) + "{} = {1, 2};\n";
-    ChildResult declarations = Run(Write("lines.tvk", lines + "output {\"ok\"}\n"));
+    ChildResult declarations = Run(lines + "output {\"ok\"}\n");
     EXPECT_EQ(declarations.out, kPhases + "ok\r\n");
 
     // 300 x 300 instances of the inner body: 90,000 comparisons, of which
     // a != 2i survive; a is odd, and the candidates come in ascending order.
-    ChildResult expansion = Run(Write("expand.tvk", "S{} = {[1, 300]};\nS a;\n"
-                                                    "# i in S, # j in S, a != i + j | i != j;\n"
-                                                    "output {a}\n"));
+    ChildResult expansion =
+        Run("S{} = {[1, 300]};\nS a;\n# i in S, # j in S, a != i + j | i != j;\noutput {a}\n");
     std::string odd;
     for (int a = 1; a < 300; a += 2) odd += std::to_string(a) + "\r\n";
     EXPECT_EQ(expansion.out, kPhases + odd);
@@ -140,10 +124,10 @@ TEST_F(Limits, BigNamesTextsRangesAndExpansions) {
 // status 2. (The sanitizers reserve address space of their own, so this runs
 // only in the plain build.)
 TEST_F(Limits, OutOfMemoryEndsWithStatusTwo) {
-    std::string path = Write("huge.tvk", "S{} = {[1, 200000000]};\nS x;\noutput {x}\n");
-    ChildResult r = RunChild("/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$1\"",
-                                         TOVIK_BINARY, path},
-                             kTimeoutSeconds);
+    const std::string path = dir_ / "huge.tvk";
+    std::ofstream(path, std::ios::binary) << "S{} = {[1, 200000000]};\nS x;\noutput {x}\n";
+    ChildResult r = RunChild(
+        "/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$1\"", TOVIK_BINARY, path}, kTimeoutSeconds);
     EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.exit_status, 2);
     EXPECT_EQ(r.out, kCompiling);

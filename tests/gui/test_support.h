@@ -1,25 +1,12 @@
-// Helpers shared by the TovikWin tests: stand-in interpreters written as
-// shell scripts, and closing the modal dialogs a test provokes.
+// Helpers shared by the TovikWin tests: files written and read whole,
+// stand-in interpreters written as shell scripts, and closing the message
+// box a test provokes.
 #pragma once
 
 #include <QApplication>
-#include <QDialog>
-#include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
-
-// Writes an executable /bin/sh script with `body` to `path`.
-inline bool WriteScript(const QString& path, const QByteArray& body)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("#!/bin/sh\n" + body + "\n");
-    file.close();
-    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes)
 {
@@ -33,34 +20,27 @@ inline QByteArray ReadBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Closes the next modal dialog once it is shown and records its title and
-// text. Arm it before the action that opens the dialog; it stops looking
-// when it is destroyed.
+// Writes an executable /bin/sh script with `body` to `path`.
+inline bool WriteScript(const QString& path, const QByteArray& body)
+{
+    return WriteBytes(path, "#!/bin/sh\n" + body + "\n")
+        && QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// Closes the next message box once it is shown and keeps its text. Arm it
+// before the action that opens the box; it stops looking when destroyed.
 struct CDialogCatcher : QObject
 {
-    QString title;
-    QString text;
-    bool seen = false;
+    QString text; // empty until a box was seen
 
     void Arm()
     {
-        QTimer::singleShot(20, this, [this] { Poll(); });
-    }
-
-private:
-    void Poll()
-    {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            Arm();
-            return;
-        }
-        seen = true;
-        title = dialog->windowTitle();
-        if (auto* box = qobject_cast<QMessageBox*>(dialog))
+        QTimer::singleShot(20, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return Arm();
             text = box->text();
-        else if (auto* label = dialog->findChild<QLabel*>())
-            text = label->text();
-        dialog->reject();
+            box->reject();
+        });
     }
 };

@@ -51,6 +51,12 @@ struct BoundName {
     const Set* set;
 };
 
+std::string List(const Values& values) {
+    std::string text;
+    for (const std::string& v : values) text += (text.empty() ? "" : ", ") + v;
+    return text;
+}
+
 bool Within(const Values& values, const Values& keys) {
     return std::all_of(values.begin(), values.end(), [&](const std::string& v) {
         return std::find(keys.begin(), keys.end(), v) != keys.end();
@@ -94,9 +100,7 @@ void Generator::DeclareSets() {
     while (static_cast<int>(picked.size()) < sizeA) picked.insert(m_rng.Pick(pool));
     Set a{"A", {}};
     for (int v : picked) a.values.push_back(std::to_string(v));
-    m_text += "A{} = {";
-    for (size_t i = 0; i < a.values.size(); ++i) m_text += (i ? ", " : "") + a.values[i];
-    m_text += "};\n";
+    m_text += "A{} = {" + List(a.values) + "};\n";
     m_sets.push_back(a);
 
     const int sizeB = 2 + m_rng.Below(2);
@@ -110,9 +114,7 @@ void Generator::DeclareSets() {
     if (m_rng.Chance(50)) {
         Values names = {"\"red\"", "\"grn\"", "\"blu\""};
         names.resize(static_cast<size_t>(2 + m_rng.Below(2)));
-        m_text += "C{} = {";
-        for (size_t i = 0; i < names.size(); ++i) m_text += (i ? ", " : "") + names[i];
-        m_text += "};\n";
+        m_text += "C{} = {" + List(names) + "};\n";
         m_sets.push_back({"C", names});
     }
 }

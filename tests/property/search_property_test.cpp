@@ -1,11 +1,9 @@
 // The search against brute force: for thousands of random small puzzles, the
-// set of lines tovik prints equals the set of lines the output items give for
-// the assignments that satisfy every compiled condition and the ordering and
-// subscript rules, and so does the set that the fast search (--fast) prints.
-// A puzzle that does not compile prints no line either way.
-//
-// TOVIK_PROPERTY_SEED_START and TOVIK_PROPERTY_COUNT choose the seeds (see
-// tests/property/README.md for long runs).
+// set of lines tovik prints, with the default and with the fast search,
+// equals the set the output items give for the assignments that satisfy every
+// compiled condition and the ordering and subscript rules. A puzzle that does
+// not compile prints no line either way. TOVIK_PROPERTY_SEED_START and
+// TOVIK_PROPERTY_COUNT choose the seeds (see README.md for long runs).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,14 +34,12 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-// Puzzles per CI run: some seconds in the optimised build and in the
-// sanitizer build, which runs a twentieth of them.
+// Puzzles per CI run: some seconds in either build.
 constexpr uint32_t kDefaultCount = kSanitized ? 500 : 10000;
 // Failing seeds printed in full before the rest are only counted.
 constexpr int kReportedFailures = 5;
 // Search steps after which a puzzle is left out rather than compared: a few
-// small puzzles make the search branch on the same candidate many times over
-// and take seconds.
+// small puzzles make the search branch on one candidate over and over.
 constexpr unsigned kStepBudget = 2000000;
 
 uint32_t EnvOr(const char* name, uint32_t fallback) {
@@ -74,16 +70,9 @@ private:
     unsigned m_polls = 0;
 };
 
-std::vector<std::string> Expected(const std::string& puzzle, bool* compiled) {
-    tovik_test::RecordingTovik engine;
-    std::unique_ptr<CProgram> program = engine.Compile(tovik_test::PuzzleFile(puzzle));
-    *compiled = program != nullptr;
-    return program ? BruteForceLines(*program) : std::vector<std::string>{};
-}
-
-// The lines tovik prints, with the default or the fast search; false when
+// The lines tovik prints with the default search, or the fast one when
+// `fellBack` is given (it counts the fast searches that declined); false when
 // the search ran out of steps.
-// `fellBack` counts the fast searches that declined.
 bool Printed(const std::string& puzzle, std::vector<std::string>* lines, uint32_t* fellBack = nullptr) {
     LineTovik engine;
     FastStats stats;
@@ -115,13 +104,15 @@ TEST(SearchProperty, PrintsExactlyTheBruteForceSolutionsOfRandomPuzzles) {
     for (uint32_t seed = first; seed - first < count; ++seed) {
         const auto puzzleStart = std::chrono::steady_clock::now();
         const std::string puzzle = RandomPuzzle(seed);
-        bool compiles = false;
-        const std::vector<std::string> expected = Expected(puzzle, &compiles);
+        tovik_test::RecordingTovik compiler;
+        std::unique_ptr<CProgram> program = compiler.Compile(tovik_test::PuzzleFile(puzzle));
+        const std::vector<std::string> expected =
+            program ? BruteForceLines(*program) : std::vector<std::string>{};
         std::vector<std::string> printed, fastPrinted;
         const bool finished = Printed(puzzle, &printed);
         const bool fastFinished = Printed(puzzle, &fastPrinted, &fellBack);
         if (!finished || !fastFinished) skipped += " " + std::to_string(seed);
-        compiled += compiles;
+        compiled += program != nullptr;
         solved += !expected.empty();
         const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - puzzleStart).count();
         if (took > slowest) slowest = took, slowestSeed = seed;
