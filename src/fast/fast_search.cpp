@@ -53,9 +53,7 @@ void Assign(const CProgram& program, const fast::Model& solution,
     const std::vector<CVariable*>& printed = program.output.keyVariables;
     for (size_t i = 0; i < printed.size(); ++i) {
         CVariable* v = printed[i];
-        const std::vector<int32_t>& domain = v->family->domain;
-        const int value = solution.variables[printedIndex[i]].val();
-        v->value = &*std::lower_bound(domain.begin(), domain.end(), value);
+        v->value = v->family->Member(solution.variables[printedIndex[i]].val());
     }
 }
 

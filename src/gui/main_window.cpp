@@ -175,31 +175,19 @@ void CMainWindow::CreateActions()
 
     m_undo = AddAction("undo", QStringLiteral("&Undo"),
                        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    connect(m_undo, &QAction::triggered, this, [this] {
-        if (QPlainTextEdit* pane = FocusedPane())
-            pane->undo();
-    });
+    ConnectToFocusedPane(m_undo, &QPlainTextEdit::undo);
 
     m_cut = AddAction("cut", QStringLiteral("Cu&t"),
                       {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    connect(m_cut, &QAction::triggered, this, [this] {
-        if (QPlainTextEdit* pane = FocusedPane())
-            pane->cut();
-    });
+    ConnectToFocusedPane(m_cut, &QPlainTextEdit::cut);
 
     m_copy = AddAction("copy", QStringLiteral("&Copy"),
                        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-    connect(m_copy, &QAction::triggered, this, [this] {
-        if (QPlainTextEdit* pane = FocusedPane())
-            pane->copy();
-    });
+    ConnectToFocusedPane(m_copy, &QPlainTextEdit::copy);
 
     m_paste = AddAction("paste", QStringLiteral("&Paste"),
                         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-    connect(m_paste, &QAction::triggered, this, [this] {
-        if (QPlainTextEdit* pane = FocusedPane())
-            pane->paste();
-    });
+    ConnectToFocusedPane(m_paste, &QPlainTextEdit::paste);
 
     m_selectAll = AddAction("selectAll", QStringLiteral("Select &All"), {QKeySequence(Qt::CTRL | Qt::Key_A)});
     connect(m_selectAll, &QAction::triggered, this, [this] {
@@ -328,6 +316,15 @@ void CMainWindow::CreateStatusBar()
         statusBar()->addPermanentWidget(label);
     connect(m_editor, &QPlainTextEdit::cursorPositionChanged, this, &CMainWindow::UpdateCursorPosition);
     UpdateCursorPosition();
+}
+
+// The edit commands act on whichever pane has the focus.
+void CMainWindow::ConnectToFocusedPane(QAction* action, void (QPlainTextEdit::*command)())
+{
+    connect(action, &QAction::triggered, this, [this, command] {
+        if (QPlainTextEdit* pane = FocusedPane())
+            (pane->*command)();
+    });
 }
 
 QPlainTextEdit* CMainWindow::FocusedPane() const

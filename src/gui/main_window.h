@@ -106,6 +106,7 @@ private:
 
     // The pane that has the keyboard focus, or null when neither has it.
     QPlainTextEdit* FocusedPane() const;
+    void ConnectToFocusedPane(QAction* action, void (QPlainTextEdit::*command)());
 
     QString m_programDir;
     QString m_examplesDir;

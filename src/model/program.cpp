@@ -2,6 +2,7 @@
 // element queries the search relies on, and the release of everything.
 #include "model/program.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "expr/expression.h"
@@ -78,6 +79,13 @@ CVariable* CProgram::NewVariable(CVarDecl* decl, bool direct) {
 
 CVariable* CProgram::FindElement(const CVarDecl* decl, int32_t key) {
     return decl->ElementWithKey(key);
+}
+
+// Domains are ascending and duplicate-free, so a binary search finds the one
+// member a walk from the first would.
+const int32_t* CVarDecl::Member(int32_t value) const {
+    auto member = std::lower_bound(domain.begin(), domain.end(), value);
+    return member == domain.end() || *member != value ? nullptr : &*member;
 }
 
 // Keys are unique within a family, so an index gives the element a walk from

@@ -42,6 +42,9 @@ struct CVarDecl {
     // once declared).
     const ValueSet& DomainValues() const;
 
+    // The member of the domain equal to `value`, or null when it is no member.
+    const int32_t* Member(int32_t value) const;
+
     // The direct element whose key is `key`, or null.
     CVariable* ElementWithKey(int32_t key) const;
 

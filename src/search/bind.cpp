@@ -2,21 +2,15 @@
 // force. Indirect elements x(y) are unified with the element that y selects,
 // and the two families of an ordering stay inverse and all-different. No
 // condition is evaluated here.
-#include <algorithm>
-
 #include "search/search.h"
 
 namespace {
 
 // Points s at the member of its domain equal to v; a value outside the
-// domain cannot be held. Domains are ascending and duplicate-free, so a
-// binary search finds the one member a linear walk would.
+// domain cannot be held.
 bool Assign(CVariable* s, int32_t v) {
-    const std::vector<int32_t>& domain = s->family->domain;
-    auto member = std::lower_bound(domain.begin(), domain.end(), v);
-    if (member == domain.end() || *member != v) return false;
-    s->value = &*member;
-    return true;
+    s->value = s->family->Member(v);
+    return s->value != nullptr;
 }
 
 }  // namespace
