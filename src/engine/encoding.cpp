@@ -18,10 +18,20 @@ size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
     unsigned int min;
     unsigned int code;
     if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) { length = 2; code = c & 0x1F; min = 0x80; }
-    else if (c >= 0xE0 && c <= 0xEF) { length = 3; code = c & 0x0F; min = 0x800; }
-    else if (c >= 0xF0 && c <= 0xF4) { length = 4; code = c & 0x07; min = 0x10000; }
-    else return 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+        code = c & 0x1F;
+        min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        code = c & 0x0F;
+        min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        code = c & 0x07;
+        min = 0x10000;
+    } else
+        return 0;
     if (static_cast<size_t>(end - p) < length) return 0;
     for (size_t i = 1; i < length; ++i) {
         if ((p[i] & 0xC0) != 0x80) return 0;

@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <stdexcept>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "engine/encoding.h"
@@ -63,11 +63,12 @@ FILE* OpenPuzzle(const char* path) {
 // `fast` is set when the fast search ran: its nodes and failures replace the steps.
 void PrintStats(const MyLog& engine, std::chrono::steady_clock::duration elapsed,
                 const FastStats* fast) {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::string work = "steps: " + std::to_string(engine.Progress());
     if (fast != nullptr)
-        work = "nodes: " + std::to_string(fast->nodes) + ", failures: " + std::to_string(fast->failures);
+        work = "nodes: " + std::to_string(fast->nodes) +
+               ", failures: " + std::to_string(fast->failures);
     std::fprintf(stderr, "solutions: %u, %s, time: %.3f s, peak memory: %ld KiB\n",
                  engine.Solutions(), work.c_str(), std::chrono::duration<double>(elapsed).count(),
                  usage.ru_maxrss);
@@ -102,8 +103,10 @@ int Main(int argc, char** argv) {
     }
 
     if (options.count) engine.SetPrintSolutions(false);
-    if (options.unique) engine.SetLimit(2);
-    else if (options.limit >= 0) engine.SetLimit(options.limit);
+    if (options.unique)
+        engine.SetLimit(2);
+    else if (options.limit >= 0)
+        engine.SetLimit(options.limit);
     if (options.timeLimit >= 0)
         engine.SetDeadline(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                        std::chrono::duration<double>(options.timeLimit)));
@@ -142,9 +145,12 @@ int Main(int argc, char** argv) {
             break;
     }
     if (options.unique) {
-        if (found == 0) std::fputs("tovik: no solution\n", stderr);
-        else if (found == 1) std::fputs("tovik: exactly one solution\n", stderr);
-        else std::fputs("tovik: more than one solution\n", stderr);
+        if (found == 0)
+            std::fputs("tovik: no solution\n", stderr);
+        else if (found == 1)
+            std::fputs("tovik: exactly one solution\n", stderr);
+        else
+            std::fputs("tovik: more than one solution\n", stderr);
         return found == 0 ? 0 : found == 1 ? 3 : 4;
     }
     return 0;

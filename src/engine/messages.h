@@ -4,9 +4,9 @@
 #pragma once
 
 enum class Msg {
-    Compiling,        // "正在编译……\r\n"
-    Searching,        // "正在搜索……\r\n"
-    LineSuffix,       // " 行: " between the line number and the message
+    Compiling,   // "正在编译……\r\n"
+    Searching,   // "正在搜索……\r\n"
+    LineSuffix,  // " 行: " between the line number and the message
     SetDefined,
     SetUndefined,
     SetTooSmall,

@@ -46,9 +46,12 @@ void MyLog::Output(const char* text) {
 
 bool MyLog::IsCancel() {
     if (m_stopped != Stop::None) return true;
-    if (s_interrupted) m_stopped = Stop::Interrupt;
-    else if (m_limit >= 0 && Solutions() >= m_limit) m_stopped = Stop::Limit;
-    else if (m_deadline && Clock::now() >= *m_deadline) m_stopped = Stop::Time;
+    if (s_interrupted)
+        m_stopped = Stop::Interrupt;
+    else if (m_limit >= 0 && Solutions() >= m_limit)
+        m_stopped = Stop::Limit;
+    else if (m_deadline && Clock::now() >= *m_deadline)
+        m_stopped = Stop::Time;
     return m_stopped != Stop::None;
 }
 
@@ -72,7 +75,6 @@ void MyLog::OnProgress(unsigned count) {
     if (m_terminal != nullptr && Clock::now() - m_lastTitle >= kTitleInterval) ShowCount(count);
     if (m_sleep) {
         timespec pause{0, 1000000};
-        while (nanosleep(&pause, &pause) != 0) {
-        }
+        while (nanosleep(&pause, &pause) != 0) {}
     }
 }

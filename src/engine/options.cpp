@@ -36,12 +36,30 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         bool matched = false;
-        if (std::strcmp(arg, "--help") == 0) { o.help = true; continue; }
-        if (std::strcmp(arg, "--version") == 0) { o.version = true; continue; }
-        if (std::strcmp(arg, "--stats") == 0) { o.stats = true; continue; }
-        if (std::strcmp(arg, "--count") == 0) { o.count = true; continue; }
-        if (std::strcmp(arg, "--unique") == 0) { o.unique = true; continue; }
-        if (std::strcmp(arg, "--fast") == 0) { o.fast = true; continue; }
+        if (std::strcmp(arg, "--help") == 0) {
+            o.help = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            o.version = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--stats") == 0) {
+            o.stats = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--count") == 0) {
+            o.count = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--unique") == 0) {
+            o.unique = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--fast") == 0) {
+            o.fast = true;
+            continue;
+        }
         if (const char* v = OptionValue(arg, "--limit", i, argc, argv, &matched); matched) {
             char* end = nullptr;
             errno = 0;
@@ -63,8 +81,10 @@ Options ParseOptions(int argc, char** argv) {
             }
             continue;
         }
-        if (o.puzzle == nullptr) o.puzzle = arg;
-        else if (o.progress == nullptr) o.progress = arg;
+        if (o.puzzle == nullptr)
+            o.puzzle = arg;
+        else if (o.progress == nullptr)
+            o.progress = arg;
         // Further arguments are ignored.
     }
     return o;

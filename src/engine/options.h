@@ -10,12 +10,12 @@ struct Options {
     bool stats = false;
     bool count = false;
     bool unique = false;
-    bool fast = false;         // search with the propagating solver
-    long long limit = -1;      // stop after this many solution lines; -1: no limit
-    double timeLimit = -1;     // seconds; -1: no limit
+    bool fast = false;      // search with the propagating solver
+    long long limit = -1;   // stop after this many solution lines; -1: no limit
+    double timeLimit = -1;  // seconds; -1: no limit
     const char* puzzle = nullptr;
     const char* progress = nullptr;  // the second positional argument
-    std::string error;         // set when an option is malformed
+    std::string error;               // set when an option is malformed
 };
 
 Options ParseOptions(int argc, char** argv);

@@ -39,16 +39,26 @@ int32_t GreaterEqual(int32_t a, int32_t b) { return a >= b; }
 OperatorFunction SelectOperator(const char* text) {
     if (text == nullptr) return nullptr;
     switch (text[0]) {
-        case '+': return Sum;
-        case '-': return Difference;
-        case '*': return Product;
-        case '/': return Quotient;
-        case '%': return Remainder;
-        case '=': return Equal;
-        case '!': return NotEqual;
-        case '<': return text[1] != '\0' ? LessEqual : Less;
-        case '>': return text[1] != '\0' ? GreaterEqual : Greater;
-        default: return nullptr;
+        case '+':
+            return Sum;
+        case '-':
+            return Difference;
+        case '*':
+            return Product;
+        case '/':
+            return Quotient;
+        case '%':
+            return Remainder;
+        case '=':
+            return Equal;
+        case '!':
+            return NotEqual;
+        case '<':
+            return text[1] != '\0' ? LessEqual : Less;
+        case '>':
+            return text[1] != '\0' ? GreaterEqual : Greater;
+        default:
+            return nullptr;
     }
 }
 

@@ -31,8 +31,7 @@ CExpression* CExpFunc::Substitute(const PooledText* name, int32_t value) {
 }
 
 CExpression* CExpParameters::Substitute(const PooledText* name, int32_t value) {
-    for (size_t i = elements.size(); i-- > 0;)
-        elements[i] = elements[i]->Substitute(name, value);
+    for (size_t i = elements.size(); i-- > 0;) elements[i] = elements[i]->Substitute(name, value);
     return this;
 }
 

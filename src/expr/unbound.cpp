@@ -13,9 +13,7 @@ void CExpOr::CollectUnbound(std::vector<CVariable*>& out) const {
     right->CollectUnbound(out);
 }
 
-void CExpNot::CollectUnbound(std::vector<CVariable*>& out) const {
-    operand->CollectUnbound(out);
-}
+void CExpNot::CollectUnbound(std::vector<CVariable*>& out) const { operand->CollectUnbound(out); }
 
 void CExpFunc::CollectUnbound(std::vector<CVariable*>& out) const {
     left->CollectUnbound(out);

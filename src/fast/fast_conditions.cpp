@@ -42,7 +42,9 @@ const Operators& Ops() {
 
 bool WithinLimits(const Range& r) { return r.lo >= Int::Limits::min && r.hi <= Int::Limits::max; }
 
-int64_t Magnitude(const Range& r) { return std::max(r.lo < 0 ? -r.lo : r.lo, r.hi < 0 ? -r.hi : r.hi); }
+int64_t Magnitude(const Range& r) {
+    return std::max(r.lo < 0 ? -r.lo : r.lo, r.hi < 0 ? -r.hi : r.hi);
+}
 
 }  // namespace
 
@@ -124,7 +126,8 @@ void Builder::PostConditions() {
             PostTrue(clause.front());
         } else {
             BoolVarArgs holds;
-            for (const CExpression* alternative : clause) holds << expr(m_model, Truth(alternative));
+            for (const CExpression* alternative : clause)
+                holds << expr(m_model, Truth(alternative));
             rel(m_model, BOT_OR, holds, 1);
         }
     }
@@ -227,7 +230,8 @@ LinIntExpr Builder::Int(const CExpression* e) {
         if (f->function == op.quotient) return Divide(f, false);
         if (f->function == op.remainder) return Divide(f, true);
     }
-    if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpExc*>(e)) return LinIntExpr(1);
+    if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpExc*>(e))
+        return LinIntExpr(1);
     if (dynamic_cast<const CExpQuantifier*>(e) || dynamic_cast<const CExpQuantifierEx*>(e))
         return LinIntExpr(0);
     // Comparisons and logic as 0 / 1.
@@ -242,8 +246,10 @@ LinIntExpr Builder::Divide(const CExpFunc* e, bool remainder) {
     const Range& r = m_ranges.Of(e);
     IntVar result(m_model, static_cast<int>(r.lo), static_cast<int>(r.hi));
     auto post = [&](IntVar divisor, IntVar to) {
-        if (remainder) mod(m_model, a, divisor, to);
-        else div(m_model, a, divisor, to);
+        if (remainder)
+            mod(m_model, a, divisor, to);
+        else
+            div(m_model, a, divisor, to);
     };
     if (!b.in(0)) {
         post(b, result);

@@ -5,17 +5,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 
-CAboutBox::CAboutBox(QWidget* parent)
-    : QDialog(parent)
-{
+CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About"));
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("TovikWin: write a puzzle, press F5 to solve it."), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("TovikWin: write a puzzle, press F5 to solve it."), this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void CAboutBox::keyPressEvent(QKeyEvent* event)
-{
+void CAboutBox::keyPressEvent(QKeyEvent* event) {
     // With no buttons there is no default button: Enter closes the box itself.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         accept();

@@ -4,8 +4,7 @@
 
 #include <QDialog>
 
-class CAboutBox : public QDialog
-{
+class CAboutBox : public QDialog {
     Q_OBJECT
 
 public:

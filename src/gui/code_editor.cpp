@@ -6,20 +6,15 @@
 
 namespace {
 
-constexpr int kMarginPadding = 4; // pixels on each side of the numbers
+constexpr int kMarginPadding = 4;  // pixels on each side of the numbers
 
-} // namespace
+}  // namespace
 
 // The margin widget only forwards its painting to the editor, which knows
 // where each line is drawn.
-class CLineNumberMargin : public QWidget
-{
+class CLineNumberMargin : public QWidget {
 public:
-    explicit CLineNumberMargin(CCodeEditor* editor)
-        : QWidget(editor)
-        , m_editor(editor)
-    {
-    }
+    explicit CLineNumberMargin(CCodeEditor* editor) : QWidget(editor), m_editor(editor) {}
 
     QSize sizeHint() const override { return {m_editor->MarginWidth(), 0}; }
 
@@ -31,56 +26,45 @@ private:
 };
 
 CCodeEditor::CCodeEditor(QWidget* parent)
-    : QPlainTextEdit(parent)
-    , m_margin(new CLineNumberMargin(this))
-{
+    : QPlainTextEdit(parent), m_margin(new CLineNumberMargin(this)) {
     m_margin->setObjectName(QStringLiteral("lineNumbers"));
     connect(this, &QPlainTextEdit::blockCountChanged, this, &CCodeEditor::UpdateMarginWidth);
     connect(this, &QPlainTextEdit::updateRequest, this, &CCodeEditor::UpdateMargin);
     UpdateMarginWidth();
 }
 
-int CCodeEditor::MarginWidth() const
-{
+int CCodeEditor::MarginWidth() const {
     int digits = 1;
-    for (int n = qMax(1, blockCount()); n >= 10; n /= 10)
-        ++digits;
+    for (int n = qMax(1, blockCount()); n >= 10; n /= 10) ++digits;
     return 2 * kMarginPadding + fontMetrics().horizontalAdvance(QLatin1Char('9')) * digits;
 }
 
-void CCodeEditor::UpdateMarginWidth()
-{
+void CCodeEditor::UpdateMarginWidth() {
     setViewportMargins(MarginWidth(), 0, 0, 0);
     const QRect area = contentsRect();
     m_margin->setGeometry(QRect(area.left(), area.top(), MarginWidth(), area.height()));
 }
 
-void CCodeEditor::UpdateMargin(const QRect& rect, int dy)
-{
+void CCodeEditor::UpdateMargin(const QRect& rect, int dy) {
     if (dy != 0)
         m_margin->scroll(0, dy);
     else
         m_margin->update(0, rect.y(), m_margin->width(), rect.height());
-    if (rect.contains(viewport()->rect()))
-        UpdateMarginWidth();
+    if (rect.contains(viewport()->rect())) UpdateMarginWidth();
 }
 
-void CCodeEditor::resizeEvent(QResizeEvent* event)
-{
+void CCodeEditor::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     UpdateMarginWidth();
 }
 
-void CCodeEditor::changeEvent(QEvent* event)
-{
+void CCodeEditor::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     // The numbers are drawn in the editor's font, so the margin follows it.
-    if (event->type() == QEvent::FontChange)
-        UpdateMarginWidth();
+    if (event->type() == QEvent::FontChange) UpdateMarginWidth();
 }
 
-void CCodeEditor::PaintMargin(QPaintEvent* event)
-{
+void CCodeEditor::PaintMargin(QPaintEvent* event) {
     QPainter painter(m_margin);
     painter.fillRect(event->rect(), palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::PlaceholderText));
@@ -93,14 +77,14 @@ void CCodeEditor::PaintMargin(QPaintEvent* event)
     while (block.isValid() && top <= event->rect().bottom()) {
         const int bottom = top + qRound(blockBoundingRect(block).height());
         if (block.isVisible() && bottom >= event->rect().top())
-            painter.drawText(0, top, width, lineHeight, Qt::AlignRight, QString::number(block.blockNumber() + 1));
+            painter.drawText(0, top, width, lineHeight, Qt::AlignRight,
+                             QString::number(block.blockNumber() + 1));
         block = block.next();
         top = bottom;
     }
 }
 
-void CCodeEditor::SelectLine(int line)
-{
+void CCodeEditor::SelectLine(int line) {
     QTextDocument* doc = document();
     const QTextBlock block = doc->findBlockByNumber(qBound(1, line, doc->blockCount()) - 1);
     QTextCursor cursor(block);
@@ -109,28 +93,24 @@ void CCodeEditor::SelectLine(int line)
     centerCursor();
 }
 
-void CCodeEditor::GoToLine(int line)
-{
+void CCodeEditor::GoToLine(int line) {
     QTextDocument* doc = document();
     setTextCursor(QTextCursor(doc->findBlockByNumber(qBound(1, line, doc->blockCount()) - 1)));
     centerCursor();
 }
 
-bool CCodeEditor::FindText(const QString& text, bool backward)
-{
-    if (text.isEmpty())
-        return false;
-    const QTextDocument::FindFlags flags = backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+bool CCodeEditor::FindText(const QString& text, bool backward) {
+    if (text.isEmpty()) return false;
+    const QTextDocument::FindFlags flags =
+        backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
     QTextCursor found = document()->find(text, textCursor(), flags);
     if (found.isNull()) {
         // Wrap around: from the start going forward, from the end going back.
         QTextCursor from(document());
-        if (backward)
-            from.movePosition(QTextCursor::End);
+        if (backward) from.movePosition(QTextCursor::End);
         found = document()->find(text, from, flags);
     }
-    if (found.isNull())
-        return false;
+    if (found.isNull()) return false;
     setTextCursor(found);
     return true;
 }

@@ -4,8 +4,7 @@
 
 #include <QPlainTextEdit>
 
-class CCodeEditor : public QPlainTextEdit
-{
+class CCodeEditor : public QPlainTextEdit {
     Q_OBJECT
 
 public:

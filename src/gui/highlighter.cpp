@@ -10,41 +10,32 @@
 
 namespace {
 
-bool IsDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-bool IsLetter(QChar c)
-{
+bool IsLetter(QChar c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c.unicode() >= 0x80;
 }
 
-bool IsKeyword(QStringView word)
-{
-    static const char16_t* const kKeywords[] = {u"in", u"output", u"属于", u"存在", u"任意", u"输出", u"互不同"};
+bool IsKeyword(QStringView word) {
+    static const char16_t* const kKeywords[] = {u"in",   u"output", u"属于",  u"存在",
+                                                u"任意", u"输出",   u"互不同"};
     for (const char16_t* keyword : kKeywords)
-        if (word == QStringView(keyword))
-            return true;
+        if (word == QStringView(keyword)) return true;
     return false;
 }
 
 // Length of the digit run at `i`.
-int Digits(const QString& s, int i)
-{
+int Digits(const QString& s, int i) {
     int n = 0;
-    while (i + n < s.size() && IsDigit(s[i + n]))
-        ++n;
+    while (i + n < s.size() && IsDigit(s[i + n])) ++n;
     return n;
 }
 
 // Length of the number at `i`, 0 for none: an optional '-', then digits, or
 // digits, '.', digits and an optional exponent, whichever is longer.
-int NumberLength(const QString& s, int i)
-{
+int NumberLength(const QString& s, int i) {
     int p = i;
-    if (p < s.size() && s[p] == u'-')
-        ++p;
+    if (p < s.size() && s[p] == u'-') ++p;
     const int whole = Digits(s, p);
     int length = whole > 0 ? p + whole - i : 0;
     const int point = p + whole;
@@ -55,10 +46,8 @@ int NumberLength(const QString& s, int i)
             // The exponent counts only when digits follow it.
             if (end < s.size() && (s[end] == u'e' || s[end] == u'E')) {
                 int e = end + 1;
-                if (e < s.size() && (s[e] == u'+' || s[e] == u'-'))
-                    ++e;
-                if (const int digits = Digits(s, e))
-                    end = e + digits;
+                if (e < s.size() && (s[e] == u'+' || s[e] == u'-')) ++e;
+                if (const int digits = Digits(s, e)) end = e + digits;
             }
             length = end - i;
         }
@@ -68,16 +57,14 @@ int NumberLength(const QString& s, int i)
 
 // A block comment from `from` (just after its "/*"); returns where it ends,
 // or -1 when it stays open past the line.
-int CommentEnd(const QString& s, int from)
-{
+int CommentEnd(const QString& s, int from) {
     const qsizetype close = s.indexOf(QStringLiteral("*/"), from);
     return close < 0 ? -1 : int(close) + 2;
 }
 
-} // namespace
+}  // namespace
 
-QList<CTokenSpan> ScanPuzzleLine(const QString& s, CLineState* state)
-{
+QList<CTokenSpan> ScanPuzzleLine(const QString& s, CLineState* state) {
     QList<CTokenSpan> spans;
     int i = 0;
     if (*state == CLineState::InComment) {
@@ -124,53 +111,47 @@ QList<CTokenSpan> ScanPuzzleLine(const QString& s, CLineState* state)
         }
         if (IsLetter(c)) {
             int end = i + 1;
-            while (end < size && (IsLetter(s[end]) || IsDigit(s[end])))
-                ++end;
+            while (end < size && (IsLetter(s[end]) || IsDigit(s[end]))) ++end;
             const bool keyword = IsKeyword(QStringView(s).mid(i, end - i));
             spans.append({keyword ? CTokenClass::Keyword : CTokenClass::Name, i, end - i});
             i = end;
             continue;
         }
-        if (c == u'@' || c == u'#')
-            spans.append({CTokenClass::Keyword, i, 1});
+        if (c == u'@' || c == u'#') spans.append({CTokenClass::Keyword, i, 1});
         ++i;
     }
     return spans;
 }
 
-CPuzzleHighlighter::CPuzzleHighlighter(QTextDocument* document)
-    : QSyntaxHighlighter(document)
-{
-}
+CPuzzleHighlighter::CPuzzleHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {}
 
-QTextCharFormat CPuzzleHighlighter::Format(CTokenClass cls)
-{
+QTextCharFormat CPuzzleHighlighter::Format(CTokenClass cls) {
     QTextCharFormat format;
     switch (cls) {
-    case CTokenClass::Keyword:
-        format.setForeground(QColor(0x00, 0x33, 0xB3));
-        format.setFontWeight(QFont::Bold);
-        break;
-    case CTokenClass::Name:
-        format.setForeground(QColor(0x87, 0x10, 0x94));
-        break;
-    case CTokenClass::Number:
-        format.setForeground(QColor(0xB0, 0x50, 0x00));
-        break;
-    case CTokenClass::String:
-        format.setForeground(QColor(0x06, 0x7D, 0x17));
-        break;
-    case CTokenClass::Comment:
-        format.setForeground(QColor(0x8C, 0x8C, 0x8C));
-        format.setFontItalic(true);
-        break;
+        case CTokenClass::Keyword:
+            format.setForeground(QColor(0x00, 0x33, 0xB3));
+            format.setFontWeight(QFont::Bold);
+            break;
+        case CTokenClass::Name:
+            format.setForeground(QColor(0x87, 0x10, 0x94));
+            break;
+        case CTokenClass::Number:
+            format.setForeground(QColor(0xB0, 0x50, 0x00));
+            break;
+        case CTokenClass::String:
+            format.setForeground(QColor(0x06, 0x7D, 0x17));
+            break;
+        case CTokenClass::Comment:
+            format.setForeground(QColor(0x8C, 0x8C, 0x8C));
+            format.setFontItalic(true);
+            break;
     }
     return format;
 }
 
-void CPuzzleHighlighter::highlightBlock(const QString& text)
-{
-    auto state = previousBlockState() == int(CLineState::InComment) ? CLineState::InComment : CLineState::Normal;
+void CPuzzleHighlighter::highlightBlock(const QString& text) {
+    auto state = previousBlockState() == int(CLineState::InComment) ? CLineState::InComment
+                                                                    : CLineState::Normal;
     for (const CTokenSpan& span : ScanPuzzleLine(text, &state))
         setFormat(span.start, span.length, Format(span.cls));
     setCurrentBlockState(int(state));

@@ -9,8 +9,7 @@
 
 enum class CTokenClass { Keyword, Name, Number, String, Comment };
 
-struct CTokenSpan
-{
+struct CTokenSpan {
     CTokenClass cls;
     int start;
     int length;
@@ -26,8 +25,7 @@ enum class CLineState { Normal = 0, InComment = 1 };
 // state at its end. A block comment left open runs to the end of the text.
 QList<CTokenSpan> ScanPuzzleLine(const QString& line, CLineState* state);
 
-class CPuzzleHighlighter : public QSyntaxHighlighter
-{
+class CPuzzleHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
 public:

@@ -51,8 +51,7 @@ constexpr int kTickMs = 100;
 // How long "not found" stays in the status bar.
 constexpr int kMessageMs = 3000;
 
-void SetUpPane(QPlainTextEdit* pane, const char* name)
-{
+void SetUpPane(QPlainTextEdit* pane, const char* name) {
     pane->setObjectName(QLatin1String(name));
     pane->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     pane->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -64,26 +63,23 @@ void SetUpPane(QPlainTextEdit* pane, const char* name)
     pane->viewport()->setAcceptDrops(false);
 }
 
-QLabel* StatusLabel(QWidget* parent, const char* name)
-{
+QLabel* StatusLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setContentsMargins(6, 0, 6, 0);
     return label;
 }
 
-QString SolutionsText(int count)
-{
+QString SolutionsText(int count) {
     return count == 1 ? QStringLiteral("1 solution") : QStringLiteral("%1 solutions").arg(count);
 }
 
-} // namespace
+}  // namespace
 
 CMainWindow::CMainWindow(const QString& programDir, QWidget* parent)
-    : QMainWindow(parent)
-    , m_programDir(programDir)
-    , m_examplesDir(FindExamplesDir(programDir, QString::fromUtf8(kSourceExamples)))
-{
+    : QMainWindow(parent),
+      m_programDir(programDir),
+      m_examplesDir(FindExamplesDir(programDir, QString::fromUtf8(kSourceExamples))) {
     setAcceptDrops(true);
     CreatePanes();
     CreateActions();
@@ -100,17 +96,14 @@ CMainWindow::CMainWindow(const QString& programDir, QWidget* parent)
     m_editor->setFocus();
 }
 
-CMainWindow::~CMainWindow()
-{
+CMainWindow::~CMainWindow() {
     // The runner may still report while the panes go away.
     disconnect(&m_runner, nullptr, this, nullptr);
     disconnect(&m_runner, nullptr, m_output, nullptr);
-    if (m_runner.IsRunning())
-        QApplication::restoreOverrideCursor();
+    if (m_runner.IsRunning()) QApplication::restoreOverrideCursor();
 }
 
-void CMainWindow::CreatePanes()
-{
+void CMainWindow::CreatePanes() {
     m_splitter = new CProportionalSplitter(this);
     m_editor = new CCodeEditor(m_splitter);
     SetUpPane(m_editor, "editor");
@@ -127,8 +120,7 @@ void CMainWindow::CreatePanes()
 }
 
 QAction* CMainWindow::AddAction(const char* name, const QString& text,
-                                const QList<QKeySequence>& keys)
-{
+                                const QList<QKeySequence>& keys) {
     auto* action = new QAction(text, this);
     action->setObjectName(QLatin1String(name));
     action->setShortcuts(keys);
@@ -138,8 +130,7 @@ QAction* CMainWindow::AddAction(const char* name, const QString& text,
     return action;
 }
 
-void CMainWindow::CreateActions()
-{
+void CMainWindow::CreateActions() {
     QStyle* st = style();
 
     m_run = AddAction("run", QStringLiteral("&Run"), {Qt::Key_F5});
@@ -167,29 +158,35 @@ void CMainWindow::CreateActions()
     m_save->setToolTip(QStringLiteral("Save"));
     connect(m_save, &QAction::triggered, this, &CMainWindow::OnSave);
 
-    m_saveAs = AddAction("saveAs", QStringLiteral("Save &As..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    m_saveAs = AddAction("saveAs", QStringLiteral("Save &As..."),
+                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     connect(m_saveAs, &QAction::triggered, this, &CMainWindow::OnSaveAs);
 
     m_exit = AddAction("exit", QStringLiteral("E&xit"), {});
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
 
-    m_undo = AddAction("undo", QStringLiteral("&Undo"),
-                       {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    m_undo =
+        AddAction("undo", QStringLiteral("&Undo"),
+                  {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
     ConnectToFocusedPane(m_undo, &QPlainTextEdit::undo);
 
-    m_cut = AddAction("cut", QStringLiteral("Cu&t"),
-                      {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    m_cut =
+        AddAction("cut", QStringLiteral("Cu&t"),
+                  {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     ConnectToFocusedPane(m_cut, &QPlainTextEdit::cut);
 
-    m_copy = AddAction("copy", QStringLiteral("&Copy"),
-                       {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    m_copy =
+        AddAction("copy", QStringLiteral("&Copy"),
+                  {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     ConnectToFocusedPane(m_copy, &QPlainTextEdit::copy);
 
-    m_paste = AddAction("paste", QStringLiteral("&Paste"),
-                        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    m_paste =
+        AddAction("paste", QStringLiteral("&Paste"),
+                  {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     ConnectToFocusedPane(m_paste, &QPlainTextEdit::paste);
 
-    m_selectAll = AddAction("selectAll", QStringLiteral("Select &All"), {QKeySequence(Qt::CTRL | Qt::Key_A)});
+    m_selectAll =
+        AddAction("selectAll", QStringLiteral("Select &All"), {QKeySequence(Qt::CTRL | Qt::Key_A)});
     connect(m_selectAll, &QAction::triggered, this, [this] {
         if (QPlainTextEdit* pane = FocusedPane()) {
             pane->selectAll();
@@ -220,7 +217,8 @@ void CMainWindow::CreateActions()
                                {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
     connect(m_findPrevious, &QAction::triggered, this, [this] { FindNext(true); });
 
-    m_goToLine = AddAction("goToLine", QStringLiteral("&Go to Line..."), {QKeySequence(Qt::CTRL | Qt::Key_G)});
+    m_goToLine = AddAction("goToLine", QStringLiteral("&Go to Line..."),
+                           {QKeySequence(Qt::CTRL | Qt::Key_G)});
     connect(m_goToLine, &QAction::triggered, this, &CMainWindow::OnGoToLine);
 
     m_about = AddAction("about", QStringLiteral("&About"), {});
@@ -229,8 +227,7 @@ void CMainWindow::CreateActions()
     connect(m_about, &QAction::triggered, this, &CMainWindow::OnAbout);
 }
 
-void CMainWindow::CreateMenusAndToolBar()
-{
+void CMainWindow::CreateMenusAndToolBar() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
     file->addAction(m_run);
@@ -267,22 +264,20 @@ void CMainWindow::CreateMenusAndToolBar()
     bar->addAction(m_about);
 }
 
-void CMainWindow::CreateExamplesMenu()
-{
+void CMainWindow::CreateExamplesMenu() {
     // Without bundled examples there is no menu at all.
     const QStringList files = ExampleFiles(m_examplesDir);
-    if (files.isEmpty())
-        return;
+    if (files.isEmpty()) return;
     QMenu* examples = menuBar()->addMenu(QStringLiteral("E&xamples"));
     examples->setObjectName(QStringLiteral("examplesMenu"));
     for (const QString& name : files) {
         const QString path = QDir(m_examplesDir).filePath(name);
-        connect(examples->addAction(name), &QAction::triggered, this, [this, path] { LoadExample(path); });
+        connect(examples->addAction(name), &QAction::triggered, this,
+                [this, path] { LoadExample(path); });
     }
 }
 
-void CMainWindow::CreateFindBar()
-{
+void CMainWindow::CreateFindBar() {
     m_findBar = new QToolBar(QStringLiteral("Find"), this);
     m_findBar->setObjectName(QStringLiteral("findBar"));
     m_findBar->setMovable(false);
@@ -305,8 +300,7 @@ void CMainWindow::CreateFindBar()
     });
 }
 
-void CMainWindow::CreateStatusBar()
-{
+void CMainWindow::CreateStatusBar() {
     m_stateLabel = StatusLabel(this, "runState");
     m_timeLabel = StatusLabel(this, "runTime");
     m_countLabel = StatusLabel(this, "solutionCount");
@@ -314,30 +308,25 @@ void CMainWindow::CreateStatusBar()
     // Permanent widgets stay in view while a message such as "Not found" is shown.
     for (QLabel* label : {m_stateLabel, m_timeLabel, m_countLabel, m_positionLabel})
         statusBar()->addPermanentWidget(label);
-    connect(m_editor, &QPlainTextEdit::cursorPositionChanged, this, &CMainWindow::UpdateCursorPosition);
+    connect(m_editor, &QPlainTextEdit::cursorPositionChanged, this,
+            &CMainWindow::UpdateCursorPosition);
     UpdateCursorPosition();
 }
 
 // The edit commands act on whichever pane has the focus.
-void CMainWindow::ConnectToFocusedPane(QAction* action, void (QPlainTextEdit::*command)())
-{
+void CMainWindow::ConnectToFocusedPane(QAction* action, void (QPlainTextEdit::*command)()) {
     connect(action, &QAction::triggered, this, [this, command] {
-        if (QPlainTextEdit* pane = FocusedPane())
-            (pane->*command)();
+        if (QPlainTextEdit* pane = FocusedPane()) (pane->*command)();
     });
 }
 
-QPlainTextEdit* CMainWindow::FocusedPane() const
-{
-    if (m_output->hasFocus())
-        return m_output;
-    if (m_editor->hasFocus())
-        return m_editor;
+QPlainTextEdit* CMainWindow::FocusedPane() const {
+    if (m_output->hasFocus()) return m_output;
+    if (m_editor->hasFocus()) return m_editor;
     return nullptr;
 }
 
-void CMainWindow::FocusPane(bool next)
-{
+void CMainWindow::FocusPane(bool next) {
     // With two panes, next and previous differ only when neither has focus.
     QPlainTextEdit* target;
     if (m_editor->hasFocus())
@@ -349,8 +338,7 @@ void CMainWindow::FocusPane(bool next)
     target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
-QString CMainWindow::EditorText() const
-{
+QString CMainWindow::EditorText() const {
     // toPlainText would turn no-break spaces into spaces; the raw text keeps
     // them and separates lines by paragraph separators.
     QString text = m_editor->document()->toRawText();
@@ -358,30 +346,28 @@ QString CMainWindow::EditorText() const
     return text;
 }
 
-void CMainWindow::SetDocument(const QString& path, const QString& name)
-{
+void CMainWindow::SetDocument(const QString& path, const QString& name) {
     m_filePath = path;
     m_fileName = name;
     UpdateTitle();
 }
 
-void CMainWindow::UpdateTitle()
-{
+void CMainWindow::UpdateTitle() {
     QString title = QLatin1String(kTitle);
     if (!m_fileName.isEmpty())
         title += QStringLiteral(" - %1 (%2)").arg(m_fileName, EncodingName(m_format.encoding));
     setWindowTitle(title);
 }
 
-bool CMainWindow::LoadFile(const QString& path)
-{
+bool CMainWindow::LoadFile(const QString& path) {
     QString text;
     CTextFormat format;
     QString error;
     QByteArray bytes;
     if (!ReadTextFile(path, &text, &format, &error, &bytes)) {
-        QMessageBox::critical(this, QLatin1String(kTitle),
-                              QStringLiteral("Cannot open %1:\n%2").arg(QDir::toNativeSeparators(path), error));
+        QMessageBox::critical(
+            this, QLatin1String(kTitle),
+            QStringLiteral("Cannot open %1:\n%2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     m_editor->setPlainText(text);
@@ -392,22 +378,20 @@ bool CMainWindow::LoadFile(const QString& path)
     return true;
 }
 
-void CMainWindow::LoadExample(const QString& path)
-{
+void CMainWindow::LoadExample(const QString& path) {
     // An example is read like any file, but Save asks for a name of the
     // user's own instead of writing over the bundled copy.
-    if (LoadFile(path))
-        SetDocument(QString(), m_fileName);
+    if (LoadFile(path)) SetDocument(QString(), m_fileName);
 }
 
-bool CMainWindow::SaveFile(const QString& path)
-{
+bool CMainWindow::SaveFile(const QString& path) {
     const QString text = EditorText();
     const QByteArray bytes = text == m_savedText ? m_savedBytes : EncodeText(text, m_format);
     QString error;
     if (!WriteBytesFile(path, bytes, &error)) {
-        QMessageBox::critical(this, QLatin1String(kTitle),
-                              QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), error));
+        QMessageBox::critical(
+            this, QLatin1String(kTitle),
+            QStringLiteral("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     m_savedText = text;
@@ -416,31 +400,25 @@ bool CMainWindow::SaveFile(const QString& path)
     return true;
 }
 
-void CMainWindow::OnOpen()
-{
+void CMainWindow::OnOpen() {
     const QString path = QFileDialog::getOpenFileName(this);
-    if (!path.isEmpty())
-        LoadFile(path);
+    if (!path.isEmpty()) LoadFile(path);
 }
 
-void CMainWindow::OnSave()
-{
+void CMainWindow::OnSave() {
     if (m_filePath.isEmpty())
         OnSaveAs();
     else
         SaveFile(m_filePath);
 }
 
-void CMainWindow::OnSaveAs()
-{
+void CMainWindow::OnSaveAs() {
     // The dialog asks before overwriting.
     const QString path = QFileDialog::getSaveFileName(this);
-    if (!path.isEmpty())
-        SaveFile(path);
+    if (!path.isEmpty()) SaveFile(path);
 }
 
-void CMainWindow::OnNew()
-{
+void CMainWindow::OnNew() {
     m_editor->clear();
     m_format = CTextFormat{};
     m_savedText.clear();
@@ -448,35 +426,30 @@ void CMainWindow::OnNew()
     SetDocument(QString(), QString());
 }
 
-void CMainWindow::OnPrint()
-{
+void CMainWindow::OnPrint() {
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_editor->print(&printer);
+    if (dialog.exec() == QDialog::Accepted) m_editor->print(&printer);
 }
 
-void CMainWindow::OnAbout()
-{
+void CMainWindow::OnAbout() {
     CAboutBox box(this);
     box.exec();
 }
 
-void CMainWindow::OnGoToLine()
-{
+void CMainWindow::OnGoToLine() {
     const int lines = m_editor->blockCount();
     bool ok = false;
-    const int line = QInputDialog::getInt(this, QStringLiteral("Go to Line"),
-                                          QStringLiteral("Line number (1 - %1):").arg(lines),
-                                          m_editor->textCursor().blockNumber() + 1, 1, lines, 1, &ok);
+    const int line = QInputDialog::getInt(
+        this, QStringLiteral("Go to Line"), QStringLiteral("Line number (1 - %1):").arg(lines),
+        m_editor->textCursor().blockNumber() + 1, 1, lines, 1, &ok);
     if (ok) {
         m_editor->GoToLine(line);
         m_editor->setFocus();
     }
 }
 
-void CMainWindow::OnFind()
-{
+void CMainWindow::OnFind() {
     // A selection within one line is what the user most likely looks for.
     const QString selected = m_editor->textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
@@ -486,8 +459,7 @@ void CMainWindow::OnFind()
     m_findField->selectAll();
 }
 
-void CMainWindow::FindNext(bool backward)
-{
+void CMainWindow::FindNext(bool backward) {
     const QString text = m_findField->text();
     if (text.isEmpty()) {
         OnFind();
@@ -499,8 +471,7 @@ void CMainWindow::FindNext(bool backward)
         statusBar()->clearMessage();
 }
 
-bool CMainWindow::eventFilter(QObject* watched, QEvent* event)
-{
+bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_findField) {
         // In the find field Esc closes the field and Enter finds, before the
         // window's keys (Esc is also Stop) get them.
@@ -525,53 +496,40 @@ bool CMainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainWindow::UpdateCursorPosition()
-{
+void CMainWindow::UpdateCursorPosition() {
     const QTextCursor cursor = m_editor->textCursor();
-    m_positionLabel->setText(
-        QStringLiteral("Ln %1, Col %2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1));
+    m_positionLabel->setText(QStringLiteral("Ln %1, Col %2")
+                                 .arg(cursor.blockNumber() + 1)
+                                 .arg(cursor.positionInBlock() + 1));
 }
 
-void CMainWindow::ShowErrorLine(int line)
-{
-    m_editor->SelectLine(line);
-}
+void CMainWindow::ShowErrorLine(int line) { m_editor->SelectLine(line); }
 
-QString CMainWindow::InterpreterPath() const
-{
+QString CMainWindow::InterpreterPath() const {
     const QString beside = QDir(m_programDir).filePath(QLatin1String(kInterpreterName));
-    if (QFileInfo(beside).isFile() && QFileInfo(beside).isExecutable())
-        return beside;
+    if (QFileInfo(beside).isFile() && QFileInfo(beside).isExecutable()) return beside;
     const QString onPath = QStandardPaths::findExecutable(QLatin1String(kInterpreterName));
     // With no interpreter anywhere, the failed start names the expected place.
     return onPath.isEmpty() ? beside : onPath;
 }
 
-QString CMainWindow::RunDirectory() const
-{
+QString CMainWindow::RunDirectory() const {
     const QFileInfo program(m_programDir);
-    if (program.isDir() && program.isWritable())
-        return program.absoluteFilePath();
+    if (program.isDir() && program.isWritable()) return program.absoluteFilePath();
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);
     return data;
 }
 
-void CMainWindow::ShowRunState(const QString& state)
-{
-    m_stateLabel->setText(state);
-}
+void CMainWindow::ShowRunState(const QString& state) { m_stateLabel->setText(state); }
 
-void CMainWindow::UpdateRunStatus()
-{
+void CMainWindow::UpdateRunStatus() {
     m_timeLabel->setText(QStringLiteral("%1 s").arg(double(m_clock.elapsed()) / 1000.0, 0, 'f', 1));
     m_countLabel->setText(SolutionsText(m_tally.Solutions()));
 }
 
-void CMainWindow::Run()
-{
-    if (m_runner.IsRunning())
-        return;
+void CMainWindow::Run() {
+    if (m_runner.IsRunning()) return;
     m_output->ClearOutput();
     m_tally.Reset();
     m_errorShown = false;
@@ -584,8 +542,10 @@ void CMainWindow::Run()
     const QString directory = RunDirectory();
     const QString runFile = QDir(directory).filePath(QLatin1String(kRunFileName));
     QString error;
-    if (!WriteTextFile(runFile, EditorText(), CTextFormat{CTextFormat::Encoding::Utf8, false, false}, &error)) {
-        m_output->Append(QStringLiteral("Error writing %1\n%2\n").arg(QDir::toNativeSeparators(runFile), error));
+    if (!WriteTextFile(runFile, EditorText(),
+                       CTextFormat{CTextFormat::Encoding::Utf8, false, false}, &error)) {
+        m_output->Append(
+            QStringLiteral("Error writing %1\n%2\n").arg(QDir::toNativeSeparators(runFile), error));
         m_output->Flush();
         ShowRunState(QStringLiteral("failed"));
         return;
@@ -597,18 +557,13 @@ void CMainWindow::Run()
     m_tick.start();
     QApplication::setOverrideCursor(Qt::BusyCursor);
     QStringList arguments{QLatin1String(kRunFileName)};
-    if (m_fast->isChecked())
-        arguments.prepend(QStringLiteral("--fast"));
+    if (m_fast->isChecked()) arguments.prepend(QStringLiteral("--fast"));
     m_runner.Start(InterpreterPath(), arguments, directory);
 }
 
-void CMainWindow::Stop()
-{
-    m_runner.Cancel();
-}
+void CMainWindow::Stop() { m_runner.Cancel(); }
 
-void CMainWindow::OnRunOutput(const QString& text)
-{
+void CMainWindow::OnRunOutput(const QString& text) {
     m_tally.Feed(text);
     m_output->Append(text);
     if (!m_errorShown && m_tally.FirstErrorLine() > 0) {
@@ -617,8 +572,7 @@ void CMainWindow::OnRunOutput(const QString& text)
     }
 }
 
-void CMainWindow::OnRunFinished()
-{
+void CMainWindow::OnRunFinished() {
     m_tally.Finish();
     if (!m_errorShown && m_tally.FirstErrorLine() > 0) {
         m_errorShown = true;
@@ -628,47 +582,42 @@ void CMainWindow::OnRunFinished()
     m_output->Flush();
     UpdateRunStatus();
     switch (m_runner.LastEnd()) {
-    case CRunner::End::Finished:
-        ShowRunState(QStringLiteral("finished"));
-        break;
-    case CRunner::End::Stopped:
-        ShowRunState(QStringLiteral("stopped"));
-        break;
-    case CRunner::End::Failed:
-    case CRunner::End::None:
-        if (m_tally.Errors() > 0)
-            ShowRunState(m_tally.Errors() == 1 ? QStringLiteral("failed (1 error)")
-                                               : QStringLiteral("failed (%1 errors)").arg(m_tally.Errors()));
-        else if (m_runner.ExitCode() != 0)
-            ShowRunState(QStringLiteral("failed (exit status %1)").arg(m_runner.ExitCode()));
-        else
-            ShowRunState(QStringLiteral("failed"));
-        break;
+        case CRunner::End::Finished:
+            ShowRunState(QStringLiteral("finished"));
+            break;
+        case CRunner::End::Stopped:
+            ShowRunState(QStringLiteral("stopped"));
+            break;
+        case CRunner::End::Failed:
+        case CRunner::End::None:
+            if (m_tally.Errors() > 0)
+                ShowRunState(m_tally.Errors() == 1
+                                 ? QStringLiteral("failed (1 error)")
+                                 : QStringLiteral("failed (%1 errors)").arg(m_tally.Errors()));
+            else if (m_runner.ExitCode() != 0)
+                ShowRunState(QStringLiteral("failed (exit status %1)").arg(m_runner.ExitCode()));
+            else
+                ShowRunState(QStringLiteral("failed"));
+            break;
     }
     QApplication::restoreOverrideCursor();
     m_stop->setEnabled(false);
     m_run->setEnabled(true);
 }
 
-void CMainWindow::closeEvent(QCloseEvent* event)
-{
-    if (m_runner.IsRunning())
-        m_runner.WaitForEnd(kCloseWaitMs);
+void CMainWindow::closeEvent(QCloseEvent* event) {
+    if (m_runner.IsRunning()) m_runner.WaitForEnd(kCloseWaitMs);
     event->accept();
 }
 
-void CMainWindow::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+void CMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void CMainWindow::dropEvent(QDropEvent* event)
-{
+void CMainWindow::dropEvent(QDropEvent* event) {
     // Only the first of several dropped files is loaded.
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile())
-        return;
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
     event->acceptProposedAction();
     LoadFile(urls.front().toLocalFile());
 }

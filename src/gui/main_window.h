@@ -21,8 +21,7 @@ class CCodeEditor;
 class COutputPane;
 class CProportionalSplitter;
 
-class CMainWindow : public QMainWindow
-{
+class CMainWindow : public QMainWindow {
     Q_OBJECT
 
 public:

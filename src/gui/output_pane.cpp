@@ -6,36 +6,28 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 
-COutputPane::COutputPane(QWidget* parent)
-    : QPlainTextEdit(parent)
-{
+COutputPane::COutputPane(QWidget* parent) : QPlainTextEdit(parent) {
     m_batch.setSingleShot(true);
     m_batch.setInterval(kBatchMs);
     connect(&m_batch, &QTimer::timeout, this, &COutputPane::Flush);
 }
 
-void COutputPane::Append(const QString& text)
-{
-    if (text.isEmpty())
-        return;
+void COutputPane::Append(const QString& text) {
+    if (text.isEmpty()) return;
     m_pending += text;
-    if (!m_batch.isActive())
-        m_batch.start();
+    if (!m_batch.isActive()) m_batch.start();
 }
 
-void COutputPane::ClearOutput()
-{
+void COutputPane::ClearOutput() {
     m_batch.stop();
     m_pending.clear();
     m_dropped = 0;
     clear();
 }
 
-void COutputPane::Flush()
-{
+void COutputPane::Flush() {
     m_batch.stop();
-    if (m_pending.isEmpty())
-        return;
+    if (m_pending.isEmpty()) return;
     QString text;
     text.swap(m_pending);
     const bool hadNote = HasNote();
@@ -56,15 +48,13 @@ void COutputPane::Flush()
             cut = text.indexOf(QLatin1Char('\n'), cut + 1);
         m_dropped += paneEnds + textEnds - kMaxLines;
         QTextCursor cursor(doc);
-        if (hadNote)
-            cursor.setPosition(doc->findBlockByNumber(1).position());
+        if (hadNote) cursor.setPosition(doc->findBlockByNumber(1).position());
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         InsertAtEnd(text.mid(cut + 1));
     } else {
         InsertAtEnd(text);
-        if (paneEnds + textEnds > kMaxLines)
-            DropFirstLines(int(paneEnds + textEnds - kMaxLines));
+        if (paneEnds + textEnds > kMaxLines) DropFirstLines(int(paneEnds + textEnds - kMaxLines));
     }
     UpdateNote(hadNote);
     doc->setUndoRedoEnabled(true);
@@ -72,15 +62,13 @@ void COutputPane::Flush()
     ensureCursorVisible();
 }
 
-void COutputPane::InsertAtEnd(const QString& text)
-{
+void COutputPane::InsertAtEnd(const QString& text) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
 }
 
-void COutputPane::DropFirstLines(int count)
-{
+void COutputPane::DropFirstLines(int count) {
     QTextDocument* doc = document();
     const int first = HasNote() ? 1 : 0;
     QTextCursor cursor(doc);
@@ -90,10 +78,8 @@ void COutputPane::DropFirstLines(int count)
     m_dropped += count;
 }
 
-void COutputPane::UpdateNote(bool hadNote)
-{
-    if (!HasNote())
-        return;
+void COutputPane::UpdateNote(bool hadNote) {
+    if (!HasNote()) return;
     const QString note = QStringLiteral("[%1 earlier lines dropped]").arg(m_dropped);
     QTextCursor cursor(document());
     if (hadNote) {
@@ -104,8 +90,7 @@ void COutputPane::UpdateNote(bool hadNote)
     }
 }
 
-void COutputPane::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void COutputPane::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QTextBlock block = cursorForPosition(event->position().toPoint()).block();
         if (const int line = ErrorLineNumber(block.text())) {

@@ -8,8 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
-class COutputPane : public QPlainTextEdit
-{
+class COutputPane : public QPlainTextEdit {
     Q_OBJECT
 
 public:

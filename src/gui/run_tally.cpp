@@ -9,25 +9,21 @@ constexpr char16_t kSearchingLine[] = u"正在搜索……";
 constexpr char16_t kErrorMark[] = u" 行: ";
 constexpr char kNotePrefix[] = "tovik: ";
 
-} // namespace
+}  // namespace
 
-int ErrorLineNumber(const QString& line)
-{
+int ErrorLineNumber(const QString& line) {
     const qsizetype mark = line.indexOf(QStringView(kErrorMark));
-    if (mark <= 0 || mark > 9)
-        return 0;
+    if (mark <= 0 || mark > 9) return 0;
     int number = 0;
     for (qsizetype i = 0; i < mark; ++i) {
         const char16_t c = line[i].unicode();
-        if (c < u'0' || c > u'9')
-            return 0;
+        if (c < u'0' || c > u'9') return 0;
         number = number * 10 + (c - u'0');
     }
     return number;
 }
 
-void CRunTally::Feed(const QString& text)
-{
+void CRunTally::Feed(const QString& text) {
     qsizetype start = 0;
     for (qsizetype end = text.indexOf(QLatin1Char('\n')); end >= 0;
          start = end + 1, end = text.indexOf(QLatin1Char('\n'), start)) {
@@ -42,22 +38,17 @@ void CRunTally::Feed(const QString& text)
     m_partial += QStringView(text).mid(start);
 }
 
-void CRunTally::Finish()
-{
-    if (!m_partial.isEmpty())
-        TakeLine(m_partial);
+void CRunTally::Finish() {
+    if (!m_partial.isEmpty()) TakeLine(m_partial);
     m_partial.clear();
 }
 
-void CRunTally::TakeLine(const QString& line)
-{
+void CRunTally::TakeLine(const QString& line) {
     if (m_searching) {
-        if (!line.startsWith(QLatin1String(kNotePrefix)))
-            ++m_solutions;
+        if (!line.startsWith(QLatin1String(kNotePrefix))) ++m_solutions;
     } else if (line == QStringView(kSearchingLine)) {
         m_searching = true;
     } else if (const int number = ErrorLineNumber(line)) {
-        if (m_errors++ == 0)
-            m_firstErrorLine = number;
+        if (m_errors++ == 0) m_firstErrorLine = number;
     }
 }

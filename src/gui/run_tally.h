@@ -8,8 +8,7 @@
 // The line number of an error line "N 行: message", or 0 for any other line.
 int ErrorLineNumber(const QString& line);
 
-class CRunTally
-{
+class CRunTally {
 public:
     void Reset() { *this = CRunTally{}; }
 

@@ -5,10 +5,10 @@
 
 #include <QDeadlineTimer>
 
+#include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -22,16 +22,13 @@ constexpr char kCancelledText[] = "\r\nCancelled.\r\n\r\nProcess terminated succ
 constexpr char kNoReasonText[] = "No status because FormatMessage failed.\r\n";
 
 // A report text with the editor's line ends.
-QString Lf(const char* text)
-{
+QString Lf(const char* text) {
     return QString::fromLatin1(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-} // namespace
+}  // namespace
 
-CRunner::CRunner(QObject* parent)
-    : QObject(parent)
-{
+CRunner::CRunner(QObject* parent) : QObject(parent) {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardInputFile(QProcess::nullDevice());
     // The child leads a process group of its own, so that Stop reaches
@@ -46,8 +43,7 @@ CRunner::CRunner(QObject* parent)
     connect(&m_process, &QProcess::errorOccurred, this, &CRunner::OnErrorOccurred);
 }
 
-CRunner::~CRunner()
-{
+CRunner::~CRunner() {
     // The child must not outlive the editor, and its end must not reach the
     // slots of an object that is being destroyed.
     disconnect(&m_process, nullptr, this, nullptr);
@@ -58,10 +54,8 @@ CRunner::~CRunner()
 }
 
 bool CRunner::Start(const QString& program, const QStringList& arguments,
-                    const QString& workingDirectory)
-{
-    if (m_running)
-        return false;
+                    const QString& workingDirectory) {
+    if (m_running) return false;
     m_running = true;
     m_cancelRequested = false;
     m_pendingCr = false;
@@ -78,36 +72,29 @@ bool CRunner::Start(const QString& program, const QStringList& arguments,
     // A failure to start may be reported from inside start(); the run is
     // already marked as going, so OnErrorOccurred ends it cleanly.
     m_process.start(QIODevice::ReadOnly);
-    if (m_process.state() != QProcess::NotRunning)
-        m_group = m_process.processId();
+    if (m_process.state() != QProcess::NotRunning) m_group = m_process.processId();
     return true;
 }
 
-void CRunner::Signal(int signal)
-{
+void CRunner::Signal(int signal) {
     if (m_group > 0 && ::kill(-pid_t(m_group), signal) != 0 && errno != ESRCH && m_running)
-        ReportError(QStringLiteral("Error terminating process."), QString::fromLocal8Bit(std::strerror(errno)));
+        ReportError(QStringLiteral("Error terminating process."),
+                    QString::fromLocal8Bit(std::strerror(errno)));
 }
 
-void CRunner::KillGroup()
-{
-    if (m_process.state() != QProcess::NotRunning)
-        Signal(SIGKILL);
+void CRunner::KillGroup() {
+    if (m_process.state() != QProcess::NotRunning) Signal(SIGKILL);
 }
 
-void CRunner::Cancel()
-{
-    if (!m_running || m_process.state() == QProcess::NotRunning || m_cancelRequested)
-        return;
+void CRunner::Cancel() {
+    if (!m_running || m_process.state() == QProcess::NotRunning || m_cancelRequested) return;
     m_cancelRequested = true;
     Signal(SIGINT);
     m_killTimer.start();
 }
 
-void CRunner::WaitForEnd(int msecs)
-{
-    if (!m_running || m_process.state() == QProcess::NotRunning)
-        return;
+void CRunner::WaitForEnd(int msecs) {
+    if (!m_running || m_process.state() == QProcess::NotRunning) return;
     const QDeadlineTimer deadline(msecs);
     Cancel();
     if (!m_process.waitForFinished(qMin(kKillDelayMs, msecs))) {
@@ -116,17 +103,14 @@ void CRunner::WaitForEnd(int msecs)
     }
 }
 
-QByteArray CRunner::TransformChunk(QByteArray chunk)
-{
+QByteArray CRunner::TransformChunk(QByteArray chunk) {
     chunk.replace('\b', ' ');
     const qsizetype prompt = chunk.indexOf(kPausePrompt);
-    if (prompt >= 0)
-        chunk.truncate(prompt);
+    if (prompt >= 0) chunk.truncate(prompt);
     return chunk;
 }
 
-void CRunner::OnReadyRead()
-{
+void CRunner::OnReadyRead() {
     // One chunk per turn of the event loop, so that a child flooding its
     // output cannot starve the window of repaints and input.
     DrainOneChunk();
@@ -134,33 +118,25 @@ void CRunner::OnReadyRead()
         m_drainScheduled = true;
         QTimer::singleShot(0, this, [this] {
             m_drainScheduled = false;
-            if (m_running)
-                OnReadyRead();
+            if (m_running) OnReadyRead();
         });
     }
 }
 
-void CRunner::DrainOneChunk()
-{
+void CRunner::DrainOneChunk() {
     const QByteArray chunk = m_process.read(kChunkBytes);
-    if (chunk.isEmpty())
-        return;
+    if (chunk.isEmpty()) return;
     // The decoder keeps the first bytes of a character split between chunks.
     const QString text = ToDisplay(m_decoder.decode(TransformChunk(chunk)));
-    if (!text.isEmpty())
-        emit Output(text);
+    if (!text.isEmpty()) emit Output(text);
 }
 
-void CRunner::DrainAll()
-{
-    while (m_process.bytesAvailable() > 0)
-        DrainOneChunk();
+void CRunner::DrainAll() {
+    while (m_process.bytesAvailable() > 0) DrainOneChunk();
 }
 
-void CRunner::OnProcessFinished()
-{
-    if (!m_running)
-        return;
+void CRunner::OnProcessFinished() {
+    if (!m_running) return;
     m_killTimer.stop();
     // Everything the child wrote before it ended is shown, however it ended.
     DrainAll();
@@ -175,40 +151,35 @@ void CRunner::OnProcessFinished()
         EndRun(End::Stopped);
         return;
     }
-    if (m_process.exitStatus() == QProcess::NormalExit)
-        m_exitCode = m_process.exitCode();
+    if (m_process.exitStatus() == QProcess::NormalExit) m_exitCode = m_process.exitCode();
     const bool ok = m_process.exitStatus() == QProcess::NormalExit && m_exitCode == 0;
     EndRun(ok ? End::Finished : End::Failed);
 }
 
-void CRunner::OnErrorOccurred(QProcess::ProcessError error)
-{
-    if (!m_running)
-        return;
+void CRunner::OnErrorOccurred(QProcess::ProcessError error) {
+    if (!m_running) return;
     switch (error) {
-    case QProcess::FailedToStart:
-        // No finished signal follows a failed start: the run ends here.
-        ReportError(QStringLiteral("Error creating process"), m_process.errorString());
-        EndRun(End::Failed);
-        break;
-    case QProcess::ReadError:
-        ReportError(QStringLiteral("ReadFile fialed"), m_process.errorString());
-        break;
-    default:
-        // A crash or a kill ends through OnProcessFinished; the output says
-        // what the child managed to print.
-        break;
+        case QProcess::FailedToStart:
+            // No finished signal follows a failed start: the run ends here.
+            ReportError(QStringLiteral("Error creating process"), m_process.errorString());
+            EndRun(End::Failed);
+            break;
+        case QProcess::ReadError:
+            ReportError(QStringLiteral("ReadFile fialed"), m_process.errorString());
+            break;
+        default:
+            // A crash or a kill ends through OnProcessFinished; the output says
+            // what the child managed to print.
+            break;
     }
 }
 
-void CRunner::ReportError(const QString& message, const QString& reason)
-{
-    emit Notice(message + QLatin1Char('\n')
-                + (reason.isEmpty() ? Lf(kNoReasonText) : reason + QLatin1Char('\n')));
+void CRunner::ReportError(const QString& message, const QString& reason) {
+    emit Notice(message + QLatin1Char('\n') +
+                (reason.isEmpty() ? Lf(kNoReasonText) : reason + QLatin1Char('\n')));
 }
 
-void CRunner::EndRun(End end)
-{
+void CRunner::EndRun(End end) {
     m_killTimer.stop();
     m_group = 0;
     m_end = end;
@@ -216,8 +187,7 @@ void CRunner::EndRun(End end)
     emit Finished();
 }
 
-QString CRunner::ToDisplay(const QString& crlfText)
-{
+QString CRunner::ToDisplay(const QString& crlfText) {
     // CR LF and a lone CR both end a line; a CR at the end of a chunk waits
     // for the next chunk to tell which of the two it is.
     QString text;
@@ -226,8 +196,7 @@ QString CRunner::ToDisplay(const QString& crlfText)
     if (m_pendingCr && !crlfText.isEmpty()) {
         m_pendingCr = false;
         text += QLatin1Char('\n');
-        if (crlfText.front() == QLatin1Char('\n'))
-            i = 1;
+        if (crlfText.front() == QLatin1Char('\n')) i = 1;
     }
     for (; i < crlfText.size(); ++i) {
         const QChar c = crlfText[i];

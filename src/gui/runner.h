@@ -12,8 +12,7 @@
 #include <QStringList>
 #include <QTimer>
 
-class CRunner : public QObject
-{
+class CRunner : public QObject {
     Q_OBJECT
 
 public:
@@ -76,11 +75,11 @@ private:
     QProcess m_process;
     QStringDecoder m_decoder;
     QTimer m_killTimer;
-    qint64 m_group = 0; // process group of the current child, 0 when none
+    qint64 m_group = 0;  // process group of the current child, 0 when none
     bool m_running = false;
     bool m_cancelRequested = false;
     bool m_drainScheduled = false;
-    bool m_pendingCr = false; // a chunk ended with '\r'; the next may start with '\n'
+    bool m_pendingCr = false;  // a chunk ended with '\r'; the next may start with '\n'
     End m_end = End::None;
     int m_exitCode = 0;
 };

@@ -4,27 +4,21 @@
 #include <QResizeEvent>
 #include <QStyle>
 
-CProportionalSplitter::CProportionalSplitter(QWidget* parent)
-    : QSplitter(Qt::Vertical, parent)
-{
+CProportionalSplitter::CProportionalSplitter(QWidget* parent) : QSplitter(Qt::Vertical, parent) {
     setChildrenCollapsible(false);
     setOpaqueResize(style()->styleHint(QStyle::SH_Splitter_OpaqueResize, nullptr, this));
     connect(this, &QSplitter::splitterMoved, this, [this](int pos, int) {
-        if (height() > 0)
-            m_fraction = double(pos) / height();
+        if (height() > 0) m_fraction = double(pos) / height();
     });
 }
 
-void CProportionalSplitter::resizeEvent(QResizeEvent* event)
-{
+void CProportionalSplitter::resizeEvent(QResizeEvent* event) {
     QSplitter::resizeEvent(event);
     PlaceBar();
 }
 
-void CProportionalSplitter::PlaceBar()
-{
-    if (count() != 2 || height() <= 0)
-        return;
+void CProportionalSplitter::PlaceBar() {
+    if (count() != 2 || height() <= 0) return;
     const int total = height();
     // Truncated, so that the first placement is exactly height * 3 / 4.
     const int top = int(m_fraction * total);

@@ -5,8 +5,7 @@
 
 #include <QSplitter>
 
-class CProportionalSplitter : public QSplitter
-{
+class CProportionalSplitter : public QSplitter {
     Q_OBJECT
 
 public:

@@ -13,27 +13,25 @@ namespace {
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 constexpr char kGbkName[] = "GB18030";
 
-bool IsAscii(const QByteArray& bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+bool IsAscii(const QByteArray& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // True when the bytes have line feeds and each of them ends a CR LF pair.
-bool AllLineFeedsAfterCr(const QByteArray& bytes)
-{
+bool AllLineFeedsAfterCr(const QByteArray& bytes) {
     const qsizetype feeds = bytes.count('\n');
     return feeds > 0 && bytes.count("\r\n") == feeds;
 }
 
-} // namespace
+}  // namespace
 
-QString EncodingName(CTextFormat::Encoding encoding)
-{
-    return encoding == CTextFormat::Encoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("GBK");
+QString EncodingName(CTextFormat::Encoding encoding) {
+    return encoding == CTextFormat::Encoding::Utf8 ? QStringLiteral("UTF-8")
+                                                   : QStringLiteral("GBK");
 }
 
-bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QString* error)
-{
+bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QString* error) {
     if (bytes.contains('\0')) {
         *error = QStringLiteral("The file contains NUL bytes; it is not a text file.");
         return false;
@@ -43,11 +41,12 @@ bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QSt
     found.crlf = AllLineFeedsAfterCr(bytes);
 
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = utf8.decode(bytes); // drops a leading byte order mark
+    QString decoded = utf8.decode(bytes);  // drops a leading byte order mark
     const bool validUtf8 = !utf8.hasError();
     if (found.utf8Bom || (validUtf8 && !IsAscii(bytes))) {
         if (!validUtf8) {
-            *error = QStringLiteral("The file starts with a UTF-8 byte order mark but is not valid UTF-8.");
+            *error = QStringLiteral(
+                "The file starts with a UTF-8 byte order mark but is not valid UTF-8.");
             return false;
         }
         found.encoding = CTextFormat::Encoding::Utf8;
@@ -60,18 +59,15 @@ bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QSt
         }
         found.encoding = CTextFormat::Encoding::Gbk;
     }
-    if (found.crlf)
-        decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (found.crlf) decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     *text = decoded;
     *format = found;
     return true;
 }
 
-QByteArray EncodeText(const QString& text, const CTextFormat& format)
-{
+QByteArray EncodeText(const QString& text, const CTextFormat& format) {
     QString spelt = text;
-    if (format.crlf)
-        spelt.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    if (format.crlf) spelt.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     if (format.encoding == CTextFormat::Encoding::Utf8) {
         QByteArray bytes = format.utf8Bom ? QByteArray(kUtf8Bom) : QByteArray();
         return bytes + spelt.toUtf8();
@@ -81,8 +77,7 @@ QByteArray EncodeText(const QString& text, const CTextFormat& format)
 }
 
 bool ReadTextFile(const QString& path, QString* text, CTextFormat* format, QString* error,
-                  QByteArray* bytes)
-{
+                  QByteArray* bytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
@@ -93,15 +88,12 @@ bool ReadTextFile(const QString& path, QString* text, CTextFormat* format, QStri
         *error = file.errorString();
         return false;
     }
-    if (!DecodeText(contents, text, format, error))
-        return false;
-    if (bytes)
-        *bytes = contents;
+    if (!DecodeText(contents, text, format, error)) return false;
+    if (bytes) *bytes = contents;
     return true;
 }
 
-bool WriteBytesFile(const QString& path, const QByteArray& bytes, QString* error)
-{
+bool WriteBytesFile(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     // A writable file in a directory where no temporary file can be made is
     // still written, in place.
@@ -118,7 +110,6 @@ bool WriteBytesFile(const QString& path, const QByteArray& bytes, QString* error
 }
 
 bool WriteTextFile(const QString& path, const QString& text, const CTextFormat& format,
-                   QString* error)
-{
+                   QString* error) {
     return WriteBytesFile(path, EncodeText(text, format), error);
 }

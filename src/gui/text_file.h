@@ -8,11 +8,10 @@
 #include <QString>
 
 // How a file's bytes spell its text; a save writes the text back the same way.
-struct CTextFormat
-{
+struct CTextFormat {
     enum class Encoding { Gbk, Utf8 };
 
-    Encoding encoding = Encoding::Utf8; // new text is UTF-8
+    Encoding encoding = Encoding::Utf8;  // new text is UTF-8
     bool utf8Bom = false;
     bool crlf = false;
 };

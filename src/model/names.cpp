@@ -48,8 +48,10 @@ CExpression* ExpandQuantifier(const PooledText* name, CExpression* body, bool co
 
     CExpression* result = instances[0];
     for (size_t j = 1; j < instances.size(); ++j) {
-        if (conjunctive) result = new CExpAnd(instances[j], result);
-        else result = new CExpOr(instances[j], result);
+        if (conjunctive)
+            result = new CExpAnd(instances[j], result);
+        else
+            result = new CExpOr(instances[j], result);
     }
     return result;
 }

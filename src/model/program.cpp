@@ -13,16 +13,26 @@ CProgram* g_program = nullptr;
 // The single byte an escape sequence stands for, or -1 when the backslash is kept.
 int EscapedByte(char c) {
     switch (c) {
-        case '"': return '"';
-        case '\\': return '\\';
-        case 'a': return 7;
-        case 'b': return 8;
-        case 'f': return 12;
-        case 'n': return 10;
-        case 'r': return 13;
-        case 't': return 9;
-        case 'v': return 11;
-        default: return -1;
+        case '"':
+            return '"';
+        case '\\':
+            return '\\';
+        case 'a':
+            return 7;
+        case 'b':
+            return 8;
+        case 'f':
+            return 12;
+        case 'n':
+            return 10;
+        case 'r':
+            return 13;
+        case 't':
+            return 9;
+        case 'v':
+            return 11;
+        default:
+            return -1;
     }
 }
 }  // namespace

@@ -31,10 +31,10 @@ inline constexpr int32_t kFirstHandle = 0x40000000;
 // One declared variable name: a simple variable, an array, or one of the two
 // families of an ordering.
 struct CVarDecl {
-    std::vector<CVariable*> elements;  // direct elements, in creation order
-    std::vector<CVariable*> indirect;  // elements selected by a variable subscript
-    std::vector<int32_t> domain;       // ascending; the search tries it last to first
-    CVarDecl* partner = nullptr;       // the other family of an ordering
+    std::vector<CVariable*> elements;       // direct elements, in creation order
+    std::vector<CVariable*> indirect;       // elements selected by a variable subscript
+    std::vector<int32_t> domain;            // ascending; the search tries it last to first
+    CVarDecl* partner = nullptr;            // the other family of an ordering
     const PooledText* domainSet = nullptr;  // null for an ordering's forward family
     const PooledText* name = nullptr;
 
@@ -57,12 +57,12 @@ private:
 // One search variable.
 struct CVariable {
     CVarDecl* family = nullptr;
-    CVariable* subscript = nullptr;   // set for an indirect element x(y): y
-    int32_t key = 0;                  // subscript value selecting a direct element
-    const int32_t* value = nullptr;   // points into family->domain; null = unassigned
+    CVariable* subscript = nullptr;        // set for an indirect element x(y): y
+    int32_t key = 0;                       // subscript value selecting a direct element
+    const int32_t* value = nullptr;        // points into family->domain; null = unassigned
     std::vector<CExpression*> registered;  // residual expression copies mentioning it
     std::vector<CVariable*> dependents;    // indirect elements subscripted by it
-    uint32_t mark = 0;                // scratch stamp for duplicate-free collection
+    uint32_t mark = 0;                     // scratch stamp for duplicate-free collection
 
     bool Assigned() const { return value != nullptr; }
     int32_t Value() const { return *value; }

@@ -11,9 +11,12 @@ ValueSet ValueSet::Single(int32_t value) {
 
 ValueSet ValueSet::Truth(bool canBeFalse, bool canBeTrue) {
     ValueSet s;
-    if (canBeFalse && canBeTrue) s.m_intervals.push_back({0, 1});
-    else if (canBeFalse) s.m_intervals.push_back({0, 0});
-    else if (canBeTrue) s.m_intervals.push_back({1, 1});
+    if (canBeFalse && canBeTrue)
+        s.m_intervals.push_back({0, 1});
+    else if (canBeFalse)
+        s.m_intervals.push_back({0, 0});
+    else if (canBeTrue)
+        s.m_intervals.push_back({1, 1});
     return s;
 }
 
@@ -71,9 +74,12 @@ bool ValueSet::Intersects(const ValueSet& other) const {
     auto a = m_intervals.begin();
     auto b = other.m_intervals.begin();
     while (a != m_intervals.end() && b != other.m_intervals.end()) {
-        if (a->hi < b->lo) ++a;
-        else if (b->hi < a->lo) ++b;
-        else return true;
+        if (a->hi < b->lo)
+            ++a;
+        else if (b->hi < a->lo)
+            ++b;
+        else
+            return true;
     }
     return false;
 }

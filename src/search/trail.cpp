@@ -15,8 +15,10 @@ void CCondition::LinkFront(CAlternative* a) {
 }
 
 void CCondition::Unlink(CAlternative* a) {
-    if (a->previous != nullptr) a->previous->next = a->next;
-    else alternatives = a->next;
+    if (a->previous != nullptr)
+        a->previous->next = a->next;
+    else
+        alternatives = a->next;
     if (a->next != nullptr) a->next->previous = a->previous;
     a->previous = a->next = nullptr;
     if (a->IsResidual()) --residuals;

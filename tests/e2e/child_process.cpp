@@ -4,11 +4,6 @@
 // environment and a signal sent while the child runs.
 #include "child_process.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -16,6 +11,11 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 
 extern char** environ;
 
@@ -41,7 +41,8 @@ struct ChildCommand {
             if (value) environment.push_back(name + "=" + *value);
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
+        for (const std::string& entry : environment)
+            envp.push_back(const_cast<char*>(entry.c_str()));
         argv.push_back(nullptr);
         envp.push_back(nullptr);
     }
@@ -90,7 +91,8 @@ void Collect(pid_t pid, int out_fd, int err_fd, Clock::time_point start, int tim
             out_open = Drain(out_fd, result.out);
             if (result.out.size() > before) {
                 result.out_arrivals.emplace_back(
-                    std::chrono::duration_cast<milliseconds>(Clock::now() - start), result.out.size());
+                    std::chrono::duration_cast<milliseconds>(Clock::now() - start),
+                    result.out.size());
                 if (before == 0 && options.signal != 0 && !options.delay_from_start) {
                     signal_pending = true;
                     signal_at = Clock::now() + options.signal_delay;
@@ -102,13 +104,12 @@ void Collect(pid_t pid, int out_fd, int err_fd, Clock::time_point start, int tim
     close(out_fd);
     if (err_fd >= 0) close(err_fd);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
 }
 
-} // namespace
+}  // namespace
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      int timeout_seconds, const ChildOptions& options) {
@@ -160,7 +161,7 @@ ChildResult RunInTerminal(const std::string& program, const std::vector<std::str
         return result;
     }
     if (pid == 0) {
-        termios mode {};
+        termios mode{};
         if (tcgetattr(STDOUT_FILENO, &mode) == 0) {
             cfmakeraw(&mode);
             tcsetattr(STDOUT_FILENO, TCSANOW, &mode);
@@ -177,8 +178,11 @@ std::string Escape(const std::string& bytes) {
     for (unsigned char c : bytes) {
         char hex[5];
         std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        text += c == '\r' ? "\\r" : c == '\n' ? "\\n\n" : c == '\\' ? "\\\\"
-              : c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : hex;
+        text += c == '\r'               ? "\\r"
+                : c == '\n'             ? "\\n\n"
+                : c == '\\'             ? "\\\\"
+                : c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c))
+                                        : hex;
     }
     return text;
 }
@@ -192,4 +196,4 @@ std::string DescribeMismatch(const std::string& expected, const std::string& act
            "\nfirst difference at byte offset " + std::to_string(offset) + "\n";
 }
 
-} // namespace tovik_e2e
+}  // namespace tovik_e2e

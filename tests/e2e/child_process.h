@@ -12,11 +12,11 @@
 namespace tovik_e2e {
 
 struct ChildResult {
-    std::string out, err;   // every byte written to standard output and error
-    int exit_status = -1;   // valid when the child exited normally
-    int signal = 0;         // non-zero when a signal ended the child
-    bool timed_out = false; // the child was killed after the time limit
-    std::string failure;    // why the child could not be started, if it could not
+    std::string out, err;    // every byte written to standard output and error
+    int exit_status = -1;    // valid when the child exited normally
+    int signal = 0;          // non-zero when a signal ended the child
+    bool timed_out = false;  // the child was killed after the time limit
+    std::string failure;     // why the child could not be started, if it could not
     // Each time standard output grew: the time since the start and the size
     // `out` had reached.
     std::vector<std::pair<std::chrono::milliseconds, size_t>> out_arrivals;
@@ -50,4 +50,4 @@ ChildResult RunInTerminal(const std::string& program, const std::vector<std::str
 std::string DescribeMismatch(const std::string& expected, const std::string& actual);
 std::string Escape(const std::string& bytes);
 
-} // namespace tovik_e2e
+}  // namespace tovik_e2e

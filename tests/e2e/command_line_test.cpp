@@ -26,11 +26,15 @@ void ExpectRun(const std::vector<std::string>& args, const std::string& expected
 }
 
 TEST(CommandLine, MissingArgumentOrUnreadableFileFails) {
-    const std::string ask = "\xC7\xEB\xCA\xE4\xC8\xEB\xCE\xC4\xBC\xFE\xC3\xFB";    // 请输入文件名
-    const std::string cannot = "\xB2\xBB\xC4\xDC\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE"; // 不能打开文件
+    const std::string ask = "\xC7\xEB\xCA\xE4\xC8\xEB\xCE\xC4\xBC\xFE\xC3\xFB";  // 请输入文件名
+    const std::string cannot = "\xB2\xBB\xC4\xDC\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE";  // 不能打开文件
     const std::string missing = TOVIK_CASES_DIR "/no-such-puzzle.tvk";
-    for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{}, ask}, {{missing}, cannot}, {{missing, "-s"}, cannot}, {{TOVIK_CASES_DIR}, cannot}}) {
+    for (const auto& [args, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{}, ask},
+             {{missing}, cannot},
+             {{missing, "-s"}, cannot},
+             {{TOVIK_CASES_DIR}, cannot}}) {
         SCOPED_TRACE(args.empty() ? "no argument" : args[0]);
         ExpectRun(args, message, 1);
     }
@@ -48,5 +52,5 @@ TEST(CommandLine, ProgressOptionLeavesOutputUnchanged) {
     }
 }
 
-} // namespace
-} // namespace tovik_e2e
+}  // namespace
+}  // namespace tovik_e2e

@@ -24,8 +24,8 @@ namespace {
 constexpr int kTimeoutSeconds = 120;
 
 struct GoldenCase {
-    std::string name; // unique test name, letters, digits and '_' only
-    fs::path puzzle;  // NAME.tvk
+    std::string name;  // unique test name, letters, digits and '_' only
+    fs::path puzzle;   // NAME.tvk
 };
 
 // Shown by GoogleTest wherever it names the parameter of a failing test.
@@ -42,8 +42,8 @@ std::string ReadFile(const fs::path& path) {
 std::vector<GoldenCase> DiscoverCases() {
     std::vector<GoldenCase> cases;
     std::set<std::string> taken;
-    for (const auto& [label, root] : {std::pair{"", TOVIK_CASES_DIR},
-                                      std::pair{"examples", TOVIK_EXAMPLES_DIR}}) {
+    for (const auto& [label, root] :
+         {std::pair{"", TOVIK_CASES_DIR}, std::pair{"examples", TOVIK_EXAMPLES_DIR}}) {
         std::error_code ec;
         std::vector<fs::path> puzzles;
         for (const auto& entry : fs::recursive_directory_iterator(root, ec))
@@ -82,10 +82,12 @@ TEST_P(GoldenTest, MatchesExpectedOutput) {
 
     ChildResult run = RunChild(TOVIK_BINARY, {puzzle.string()}, kTimeoutSeconds);
     ASSERT_TRUE(run.failure.empty()) << run.failure;
-    ASSERT_FALSE(run.timed_out) << "tovik did not finish within " << kTimeoutSeconds
-                                << " s on " << puzzle << "\noutput so far:\n" << Escape(run.out);
+    ASSERT_FALSE(run.timed_out) << "tovik did not finish within " << kTimeoutSeconds << " s on "
+                                << puzzle << "\noutput so far:\n"
+                                << Escape(run.out);
     ASSERT_EQ(run.signal, 0) << "tovik was ended by signal " << run.signal << " on " << puzzle
-                             << "\nstandard error:\n" << run.err;
+                             << "\nstandard error:\n"
+                             << run.err;
     EXPECT_TRUE(run.out == expected) << "standard output of tovik " << puzzle << "\n"
                                      << DescribeMismatch(expected, run.out) << run.err;
     EXPECT_EQ(run.exit_status, expected_status) << "exit status of tovik " << puzzle << "\n"
@@ -97,5 +99,5 @@ INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(DiscoverCases()
                              return info.param.name;
                          });
 
-} // namespace
-} // namespace tovik_e2e
+}  // namespace
+}  // namespace tovik_e2e

@@ -52,8 +52,8 @@ TEST_F(Limits, DeepNestingReportsParserStackOverflow) {
     std::string quantifiers = "S{} = {1, 2};\nS x;\n";
     for (int i = 0; i < 10000; ++i) quantifiers += "# i" + std::to_string(i) + " in S, ";
     quantifiers += "x = 1;\n";
-    const std::string parentheses =
-        "S{} = {1, 2};\nS x;\n" + std::string(10000, '(') + "x = 1" + std::string(10000, ')') + ";\n";
+    const std::string parentheses = "S{} = {1, 2};\nS x;\n" + std::string(10000, '(') + "x = 1" +
+                                    std::string(10000, ')') + ";\n";
     for (const std::string& text : {quantifiers, parentheses}) {
         ChildResult r = Run(text);
         EXPECT_EQ(r.exit_status, 1);
@@ -86,7 +86,8 @@ TEST_F(Limits, SearchThousandsOfVariablesDeep) {
         declarations += ", x" + std::to_string(i);
         conditions += "x" + std::to_string(i - 1) + " != x" + std::to_string(i) + ";\n";
     }
-    const std::string text = declarations + ";\n" + conditions + "output {x0 x" + std::to_string(n - 1) + "}\n";
+    const std::string text =
+        declarations + ";\n" + conditions + "output {x0 x" + std::to_string(n - 1) + "}\n";
     ChildResult r = Run(text);
     EXPECT_EQ(r.exit_status, 0);
     // x1 has two conditions to x0's one, so it is chosen first and tried
@@ -126,8 +127,9 @@ TEST_F(Limits, BigNamesTextsRangesAndExpansions) {
 TEST_F(Limits, OutOfMemoryEndsWithStatusTwo) {
     const std::string path = dir_ / "huge.tvk";
     std::ofstream(path, std::ios::binary) << "S{} = {[1, 200000000]};\nS x;\noutput {x}\n";
-    ChildResult r = RunChild(
-        "/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$1\"", TOVIK_BINARY, path}, kTimeoutSeconds);
+    ChildResult r =
+        RunChild("/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$1\"", TOVIK_BINARY, path},
+                 kTimeoutSeconds);
     EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.exit_status, 2);
     EXPECT_EQ(r.out, kCompiling);

@@ -31,8 +31,8 @@ constexpr int kTimeoutSeconds = 60;
 
 const std::string kPhasesUtf8 = "正在编译……\r\n正在搜索……\r\n";
 const std::string kPhasesGbk =
-    "\xD5\xFD\xD4\xDA\xB1\xE0\xD2\xEB\xA1\xAD\xA1\xAD\r\n"  // 正在编译……
-    "\xD5\xFD\xD4\xDA\xCB\xD1\xCB\xF7\xA1\xAD\xA1\xAD\r\n"; // 正在搜索……
+    "\xD5\xFD\xD4\xDA\xB1\xE0\xD2\xEB\xA1\xAD\xA1\xAD\r\n"   // 正在编译……
+    "\xD5\xFD\xD4\xDA\xCB\xD1\xCB\xF7\xA1\xAD\xA1\xAD\r\n";  // 正在搜索……
 
 // Four people on four seats, every keyword in its ASCII spelling, and 互不同.
 // Two seatings fit: 丁 must take seat 4, 乙 seat 1.
@@ -49,8 +49,10 @@ output {"甲坐" 座位("甲") "，乙坐" 座位("乙") "，丙坐" 座位("丙
 // The same puzzle with its keywords in their Chinese spelling.
 const std::string kSeatsChineseKeywords = [] {
     std::string text = kSeatsAsciiKeywords;
-    for (const auto& [ascii, chinese] : {std::pair<std::string, std::string>{"# 某人 in", "任意 某人 属于"},
-                                         {"@ 某人 in", "存在 某人 属于"}, {"output", "输出"}})
+    for (const auto& [ascii, chinese] :
+         {std::pair<std::string, std::string>{"# 某人 in", "任意 某人 属于"},
+          {"@ 某人 in", "存在 某人 属于"},
+          {"output", "输出"}})
         text.replace(text.find(ascii), ascii.size(), chinese);
     return text;
 }();
@@ -65,7 +67,8 @@ const std::string kOneLine = "D{} = {[1, 3]};\nD a, b;\na = 3;\noutput {a}\n";
 const std::string kManySolutions =
     "D{} = {[1, 6]};\nD a, b, c, d;\n互不同(a, b, c, d);\na + b > c + d;\noutput {a b c d}\n";
 // 9^8 solutions, far more than any test waits for, counting down from 99999999.
-const std::string kCountdown = "D{} = {[1, 9]};\nD a, b, c, d, e, f, g, h;\noutput {a b c d e f g h}\n";
+const std::string kCountdown =
+    "D{} = {[1, 9]};\nD a, b, c, d, e, f, g, h;\noutput {a b c d e f g h}\n";
 
 // Writes a puzzle into this process's scratch directory, removed at exit.
 std::string Puzzle(const std::string& name, const std::string& bytes) {
@@ -166,12 +169,12 @@ void ExpectCountdownStoppedEarly(const ChildResult& run, bool fast, const std::s
     const size_t lines = SolutionLines(run.out, kPhasesGbk).size();
     EXPECT_GT(lines, 0u) << Escape(run.out.substr(0, 64));
     const std::string expected = kPhasesGbk + CountdownLines(lines);
-    EXPECT_TRUE(run.out == expected) << "not a prefix of the full run, first difference at byte "
-                                     << std::mismatch(expected.begin(), expected.end(),
-                                                      run.out.begin(), run.out.end())
-                                                .first - expected.begin();
-    EXPECT_TRUE(std::regex_search(run.err, std::regex("(^|\\D)" + std::to_string(lines) +
-                                                      "(\\D|$)")))
+    EXPECT_TRUE(run.out == expected)
+        << "not a prefix of the full run, first difference at byte "
+        << std::mismatch(expected.begin(), expected.end(), run.out.begin(), run.out.end()).first -
+               expected.begin();
+    EXPECT_TRUE(
+        std::regex_search(run.err, std::regex("(^|\\D)" + std::to_string(lines) + "(\\D|$)")))
         << lines << " lines, but: " << run.err;
 }
 
@@ -197,7 +200,9 @@ TEST(PuzzleEncoding, OutputFollowsThePuzzleEncoding) {
         {"ascii.tvk", "D{} = {1, 2};\nD a;\noutput {a}\n", kPhasesGbk + "2\r\n1\r\n", 0},
         // The mark alone makes an ASCII puzzle UTF-8, and it is not part of
         // the first name (were it scanned, "D" would be an undefined set).
-        {"bom.tvk", "\xEF\xBB\xBF" "D{} = {1, 2};\nD a;\noutput {a}\n",
+        {"bom.tvk",
+         "\xEF\xBB\xBF"
+         "D{} = {1, 2};\nD a;\noutput {a}\n",
          kPhasesUtf8 + "2\r\n1\r\n", 0},
         // A keyword spelling followed by more letters is a longer name.
         {"names.tvk",
@@ -221,12 +226,14 @@ TEST(OutputEncoding, ForcedOrChosenForATerminal) {
     const struct {
         std::vector<std::string> args;
         std::optional<std::string> forced;
-        const char* terminal_locale; // null for a pipe
+        const char* terminal_locale;  // null for a pipe
         const std::string expected;
         int status;
     } cases[] = {
-        {{gbk_puzzle}, "utf-8", nullptr, utf8, 0},     {{utf8_puzzle}, "gbk", nullptr, gbk, 0},
-        {{gbk_puzzle}, "gbk", nullptr, gbk, 0},        {{utf8_puzzle}, "utf-8", nullptr, utf8, 0},
+        {{gbk_puzzle}, "utf-8", nullptr, utf8, 0},
+        {{utf8_puzzle}, "gbk", nullptr, gbk, 0},
+        {{gbk_puzzle}, "gbk", nullptr, gbk, 0},
+        {{utf8_puzzle}, "utf-8", nullptr, utf8, 0},
         {{}, "utf-8", nullptr, "请输入文件名", 1},
         {{gbk_puzzle}, std::nullopt, "C.UTF-8", utf8, 0},
         {{utf8_puzzle}, std::nullopt, "C.UTF-8", utf8, 0},
@@ -268,7 +275,7 @@ TEST(Options, HelpVersionAndOtherArguments) {
         << Escape(version.out);
 
     ExpectOutput(RunTovik({"--no-such-option"}), "\xB2\xBB\xC4\xDC\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE",
-                 1, "--no-such-option"); // 不能打开文件
+                 1, "--no-such-option");  // 不能打开文件
     ExpectOutput(RunTovik({Puzzle("progress.tvk", kRepeatedLines), "-h"}),
                  kPhasesGbk + "3\r\n2\r\n1\r\n", 0, "puzzle -h");
 }
@@ -296,8 +303,8 @@ TEST(Options, LimitPrintsTheFirstLinesOfTheFullRun) {
         const std::string puzzle = Puzzle("limit.tvk", *text);
         const std::vector<std::string> lines = SolutionLines(RunTovik({puzzle}).out, *phases);
         ASSERT_EQ(lines.size(), total);
-        for (size_t limit : {size_t{0}, size_t{1}, size_t{2}, lines.size() - 1, lines.size(),
-                             size_t{1000}})
+        for (size_t limit :
+             {size_t{0}, size_t{1}, size_t{2}, lines.size() - 1, lines.size(), size_t{1000}})
             ExpectOutput(RunTovik({puzzle, "--limit", std::to_string(limit)}),
                          *phases + Join(lines, limit), 0, "--limit " + std::to_string(limit));
     }
@@ -325,8 +332,8 @@ TEST(Options, UniqueTellsNoneOneOrMore) {
             ChildResult run = fast ? RunTovik({"--fast", "--unique", Puzzle(c.name, c.text)})
                                    : RunTovik({"--unique", Puzzle(c.name, c.text)});
             if (!fast) {
-                EXPECT_TRUE(run.out == c.expected_out)
-                    << label << "\n" << DescribeMismatch(c.expected_out, run.out);
+                EXPECT_TRUE(run.out == c.expected_out) << label << "\n"
+                                                       << DescribeMismatch(c.expected_out, run.out);
             }
             EXPECT_NE(run.err.find(c.verdict), std::string::npos) << label << ": " << run.err;
             EXPECT_EQ(run.exit_status, c.status) << label;
@@ -370,23 +377,29 @@ TEST(Options, StatsPrintsOneLineOnStandardError) {
     };
     for (const auto& c : cases) {
         ChildResult run = RunTovik(c.args);
-        EXPECT_EQ(SolutionLines(run.out, kPhasesGbk, true), SolutionLines(plain.out, kPhasesGbk, true));
+        EXPECT_EQ(SolutionLines(run.out, kPhasesGbk, true),
+                  SolutionLines(plain.out, kPhasesGbk, true));
         if (c.args[0] == puzzle) {
             ExpectOutput(run, plain.out, 0, "--stats");
         }
         EXPECT_TRUE(std::regex_match(run.err, std::regex("[^\n]*\n"))) << run.err;
         for (const char* pattern : c.patterns)
-            EXPECT_TRUE(std::regex_search(run.err, std::regex(pattern))) << pattern << ": " << run.err;
+            EXPECT_TRUE(std::regex_search(run.err, std::regex(pattern)))
+                << pattern << ": " << run.err;
     }
 }
 
 // A malformed number is refused before anything is compiled.
 TEST(Options, MalformedNumbersAreRejected) {
     const std::string puzzle = Puzzle("malformed.tvk", kRepeatedLines);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {puzzle, "--limit", "many"}, {puzzle, "--limit", "-1"}, {puzzle, "--limit", "2x"},
-             {puzzle, "--limit", ""}, {puzzle, "--limit"}, {puzzle, "--time-limit", "soon"},
-             {puzzle, "--time-limit", "-1"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{puzzle, "--limit", "many"},
+                                               {puzzle, "--limit", "-1"},
+                                               {puzzle, "--limit", "2x"},
+                                               {puzzle, "--limit", ""},
+                                               {puzzle, "--limit"},
+                                               {puzzle, "--time-limit", "soon"},
+                                               {puzzle, "--time-limit", "-1"}}) {
         ChildResult run = RunTovik(args);
         EXPECT_EQ(run.exit_status, 1) << args[1] << " " << (args.size() > 2 ? args[2] : "");
         EXPECT_TRUE(run.out.empty()) << Escape(run.out);
@@ -407,8 +420,9 @@ TEST(FastOption, SameLinesLimitAndFallback) {
     ExpectOutput(RunTovik({"--fast", "--limit", "5", many}),
                  kPhasesUtf8 + Join(SolutionLines(fast.out, kPhasesUtf8), 5), 0, "--limit 5");
 
-    const std::string wrap = Puzzle(
-        "fast-wrap.tvk", "N{} = {2000000000, 2000000001, 7};\nN x, y;\nx + y < 0;\noutput {x \" \" y}\n");
+    const std::string wrap =
+        Puzzle("fast-wrap.tvk",
+               "N{} = {2000000000, 2000000001, 7};\nN x, y;\nx + y < 0;\noutput {x \" \" y}\n");
     ChildResult fallback = RunTovik({"--fast", wrap});
     ExpectOutput(fallback, RunTovik({wrap}).out, 0, "--fast on wrap-around");
     EXPECT_NE(fallback.err.find("--fast"), std::string::npos) << fallback.err;
@@ -439,5 +453,5 @@ TEST(LiveOutput, EarlyLineReachesPipeWhileSearchRuns) {
         << start_up.count() << " ms";
 }
 
-} // namespace
-} // namespace tovik_e2e
+}  // namespace
+}  // namespace tovik_e2e

@@ -8,9 +8,11 @@ namespace tovik_test {
 namespace {
 
 // The interpreter's texts as GBK bytes, spelled out.
-const std::string kCompiling = "\xD5\xFD\xD4\xDA\xB1\xE0\xD2\xEB\xA1\xAD\xA1\xAD\r\n";  // 正在编译……
-const std::string kSearching = "\xD5\xFD\xD4\xDA\xCB\xD1\xCB\xF7\xA1\xAD\xA1\xAD\r\n";  // 正在搜索……
-const std::string kLine = " \xD0\xD0: ";                                              // " 行: "
+const std::string kCompiling =
+    "\xD5\xFD\xD4\xDA\xB1\xE0\xD2\xEB\xA1\xAD\xA1\xAD\r\n";  // 正在编译……
+const std::string kSearching =
+    "\xD5\xFD\xD4\xDA\xCB\xD1\xCB\xF7\xA1\xAD\xA1\xAD\r\n";  // 正在搜索……
+const std::string kLine = " \xD0\xD0: ";                     // " 行: "
 const std::string kUndefinedVariable = "\xB1\xE4\xC1\xBF\xC3\xBB\xD3\xD0\xB6\xA8\xD2\xE5";
 const std::string kBadOutput = "\xB4\xED\xCE\xF3\xB5\xC4\xCA\xE4\xB3\xF6\xD2\xAA\xC7\xF3";
 
@@ -88,10 +90,11 @@ TEST(EngineTest, RunsAfterAnAbandonedParseStartAfresh) {
 
 TEST(EngineTest, ChinesePuzzleRunsWithItsTextsCopiedByteForByte) {
     RecordingTovik engine;
-    ASSERT_TRUE(engine.Run(PuzzleFile(Gbk("人{} = {\"甲\", \"乙\"};\n"
-                                          "人 班长;\n"
-                                          "班长 != \"乙\";\n"
-                                          "输出{\"班长：\" 班长}\n"))));
+    ASSERT_TRUE(
+        engine.Run(PuzzleFile(Gbk("人{} = {\"甲\", \"乙\"};\n"
+                                  "人 班长;\n"
+                                  "班长 != \"乙\";\n"
+                                  "输出{\"班长：\" 班长}\n"))));
     EXPECT_EQ(engine.output, kCompiling + kSearching + Gbk("班长：甲\r\n"));
 }
 

@@ -69,8 +69,9 @@ TEST_F(ExprTest, ArithmeticWrapsAndComparisonsGiveZeroOrOne) {
 }
 
 TEST_F(ExprTest, GetValuesOfOperatorsAreSortedAndDistinct) {
-    Compile("X{} = {1, 2}; Y{} = {10, 20}; D{} = {-7, 7}; Z{} = {-2, 0, 2};\n"
-            "X x; Y y; D d; Z z;\n");
+    Compile(
+        "X{} = {1, 2}; Y{} = {10, 20}; D{} = {-7, 7}; Z{} = {-2, 0, 2};\n"
+        "X x; Y y; D d; Z z;\n");
     EXPECT_EQ((new CExpFunc("+", Var("x"), Var("y")))->GetValues(), (ValueList{11, 12, 21, 22}));
     EXPECT_EQ((new CExpFunc("+", Var("x"), Var("x")))->GetValues(), (ValueList{2, 3, 4}));
     // -7/-2 = 3, -7/0 = 0, -7/2 = -3, 7/-2 = -3, 7/0 = 0, 7/2 = 3.

@@ -49,7 +49,8 @@ std::string DefaultOutput(const std::string& text) {
 TEST(FastSearch, PrintsTheDefaultLinesOnEveryExampleAndTestPuzzle) {
     std::vector<fs::path> files;
     for (const char* folder : {"/../examples", "/e2e/cases"})
-        for (const auto& entry : fs::recursive_directory_iterator(TOVIK_TEST_DIR + std::string(folder)))
+        for (const auto& entry :
+             fs::recursive_directory_iterator(TOVIK_TEST_DIR + std::string(folder)))
             if (entry.path().extension() == ".tvk") files.push_back(entry.path());
     ASSERT_GT(files.size(), 50u);
     int modelled = 0;
@@ -80,15 +81,16 @@ TEST(FastSearch, KeepsTheLanguagesMeaningOrFallsBack) {
         const char* line;
     } cases[] = {
         // Only wrap-around makes x + y < 0 hold.
-        {"a sum near 2^31", "N{} = {2000000000, 2000000001, 7};\nN x, y;\nx + y < 0;\noutput {x \" \" y}\n",
-         false, "2000000001 2000000001"},
+        {"a sum near 2^31",
+         "N{} = {2000000000, 2000000001, 7};\nN x, y;\nx + y < 0;\noutput {x \" \" y}\n", false,
+         "2000000001 2000000001"},
         // 2147483647 + 1 wraps to the smallest value: only x = -1 fits.
         {"a constant outside the range", "N{} = {-1, 1};\nN x;\nx + 2147483647 > 0;\noutput {x}\n",
          false, "-1"},
         // 46340^2 < 2^31 - 2: the product cannot leave the range.
         {"large values within the range",
-         "N{} = {[46330, 46340]};\nN x, y;\nx * y > 2147000000 & x != y;\noutput {x \" \" y}\n", true,
-         "46340 46339"},
+         "N{} = {[46330, 46340]};\nN x, y;\nx * y > 2147000000 & x != y;\noutput {x \" \" y}\n",
+         true, "46340 46339"},
         {"division toward zero, zero for a zero divisor", R"(A{} = {[-7, 7]};
 B{} = {[-3, 3]};
 Q{} = {[-8, 8]};
@@ -97,13 +99,15 @@ x / y = q;
 x % y = r;
 (x / y) * 2 + x % (y + 1) > 1 | y = 0 | x * y < -3;
 output {x " " y " " q " " r}
-)", true, "5 0 0 0"},
+)",
+         true, "5 0 0 0"},
         {"comparisons and logic as 0 or 1", R"(D{} = {[-2, 3]};
 D a, b, c;
 (a < b) + (b < c) + !c + (a & b) * 2 = 2;
 (a | c) - (a = b) != 0 | c = 3;
 output {a " " b " " c}
-)", true, ""},
+)",
+         true, ""},
         // Negative, non-contiguous set values; an indirect element through
         // the inverse family and one through the forward family.
         {"orderings and indirect elements", R"(S{} = {-5, 0, 7, 12};
@@ -114,7 +118,8 @@ o[k] != 0;
 o(o[k]) < 3;
 o(-5) != 1;
 output {o(-5) " " o(0) " " o(7) " " o(12) " " k " " o[k]}
-)", true, ""},
+)",
+         true, ""},
         // A cycle of != (a and c may be equal, b and d too), and a triangle
         // that becomes an all-different.
         {"a non-clique of inequalities", R"(C{} = {[1, 3]};
@@ -123,7 +128,8 @@ a != b; b != c; c != d; d != a;
 e != f; f != g; e != g;
 a = c | e = a;
 output {a b c d " " e f g}
-)", true, "1212 123"},
+)",
+         true, "1212 123"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -155,7 +161,7 @@ TEST(FastSearch, StopsWhenTheEngineCancelsAndReportsProgressPerNode) {
     EXPECT_EQ(engine.Solutions(), 4u);
     const std::vector<std::string> all = SortedLines(DefaultOutput(text));
     const std::vector<std::string> some = SortedLines(engine.output);
-    EXPECT_EQ(some.size(), 4u + 2u); // with the two phase lines
+    EXPECT_EQ(some.size(), 4u + 2u);  // with the two phase lines
     EXPECT_TRUE(std::includes(all.begin(), all.end(), some.begin(), some.end()));
     ASSERT_FALSE(engine.progress.empty());
     EXPECT_TRUE(std::is_sorted(engine.progress.begin(), engine.progress.end()));

@@ -12,27 +12,25 @@ namespace {
 const QString kCompiling = QStringLiteral("正在编译……\n");
 const QString kSearching = QStringLiteral("正在搜索……\n");
 
-} // namespace
+}  // namespace
 
-class TestOutput : public QObject
-{
+class TestOutput : public QObject {
     Q_OBJECT
 
 private slots:
-    void errorLineNumber()
-    {
+    void errorLineNumber() {
         QCOMPARE(ErrorLineNumber(QStringLiteral("1024 行: 变量未定义 ")), 1024);
         for (const char* line : {" 行: x", "x 3 行: y", "3 行 y", "a=3, b=1", "３ 行: x"})
             QVERIFY2(ErrorLineNumber(QString::fromUtf8(line)) == 0, line);
     }
 
-    void tally()
-    {
+    void tally() {
         // Every split of the output into two pieces gives the same count:
         // lines after the search line count, the interpreter's notes do not,
         // and a last line without a line end counts once the output ends.
-        const QString output = kCompiling + kSearching
-            + QStringLiteral("a=1\n\nb=2\ntovik: interrupted; 3 solution line(s) found so far\nc=3");
+        const QString output =
+            kCompiling + kSearching +
+            QStringLiteral("a=1\n\nb=2\ntovik: interrupted; 3 solution line(s) found so far\nc=3");
         for (int cut = 0; cut <= output.size(); ++cut) {
             CRunTally tally;
             tally.Feed(output.left(cut));
@@ -56,8 +54,7 @@ private slots:
         QCOMPARE(tally.FirstErrorLine(), 0);
     }
 
-    void lineCap_data()
-    {
+    void lineCap_data() {
         // Pieces of output, each flushed at once, with the line ends they hold.
         QTest::addColumn<QList<int>>("batches");
         QTest::newRow("exactly full") << QList<int>{COutputPane::kMaxLines};
@@ -65,16 +62,14 @@ private slots:
         QTest::newRow("small then flood") << QList<int>{5, 30000, 7};
     }
 
-    void lineCap()
-    {
+    void lineCap() {
         // Line i reads "line i"; pieces may end inside a line.
         QFETCH(QList<int>, batches);
         COutputPane pane;
         int total = 0;
         for (int ends : batches) {
             QString text = QStringLiteral("-part");
-            for (int i = 0; i < ends; ++i)
-                text += QStringLiteral("\nline %1").arg(++total);
+            for (int i = 0; i < ends; ++i) text += QStringLiteral("\nline %1").arg(++total);
             pane.Append(text);
             pane.Flush();
         }
@@ -84,12 +79,15 @@ private slots:
         QCOMPARE(pane.DroppedLines(), dropped);
         QCOMPARE(doc->blockCount(), total - dropped + 1 + note);
         if (note)
-            QCOMPARE(doc->firstBlock().text(), QStringLiteral("[%1 earlier lines dropped]").arg(dropped));
+            QCOMPARE(doc->firstBlock().text(),
+                     QStringLiteral("[%1 earlier lines dropped]").arg(dropped));
         QCOMPARE(doc->lastBlock().text(), QStringLiteral("line %1").arg(total));
         // The first kept line is whole, joined with the piece that began it.
         const QString first = doc->findBlockByNumber(note).text();
-        const QString expected = note ? QStringLiteral("line %1").arg(dropped) : QStringLiteral("-part");
-        QVERIFY2(first == expected || first == expected + QStringLiteral("-part"), qPrintable(first));
+        const QString expected =
+            note ? QStringLiteral("line %1").arg(dropped) : QStringLiteral("-part");
+        QVERIFY2(first == expected || first == expected + QStringLiteral("-part"),
+                 qPrintable(first));
     }
 };
 

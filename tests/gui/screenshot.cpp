@@ -14,8 +14,7 @@
 #include <QTimer>
 #include <cstdio>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fputs("usage: tovikwin_screenshot OUT.png [PUZZLE]\n", stderr);
@@ -26,18 +25,17 @@ int main(int argc, char* argv[])
     window.resize(720, 520);
     window.show();
     if (argc > 2) {
-        if (!window.LoadFile(QString::fromLocal8Bit(argv[2])))
-            return 1;
+        if (!window.LoadFile(QString::fromLocal8Bit(argv[2]))) return 1;
     } else {
-        window.Editor()->setPlainText(QStringLiteral(
-            "// Three friends, three drinks: who has tea?\n"
-            "人{}={\"Ann\",\"Bob\",\"Cid\"};\n"
-            "饮料{}={\"tea\",\"coffee\",\"milk\"};\n"
-            "饮料 喝(人);\n"
-            "互不同(喝(\"Ann\"), 喝(\"Bob\"), 喝(\"Cid\"));\n"
-            "喝(\"Ann\") != \"tea\";\n"
-            "喝(\"Bob\") = \"milk\";\n"
-            "输出 { \"Ann: \" 喝(\"Ann\") \", Cid: \" 喝(\"Cid\") }\n"));
+        window.Editor()->setPlainText(
+            QStringLiteral("// Three friends, three drinks: who has tea?\n"
+                           "人{}={\"Ann\",\"Bob\",\"Cid\"};\n"
+                           "饮料{}={\"tea\",\"coffee\",\"milk\"};\n"
+                           "饮料 喝(人);\n"
+                           "互不同(喝(\"Ann\"), 喝(\"Bob\"), 喝(\"Cid\"));\n"
+                           "喝(\"Ann\") != \"tea\";\n"
+                           "喝(\"Bob\") = \"milk\";\n"
+                           "输出 { \"Ann: \" 喝(\"Ann\") \", Cid: \" 喝(\"Cid\") }\n"));
     }
     QObject::connect(&window.Runner(), &CRunner::Finished, &app, [&] {
         // Let the last output paint before the picture is taken.

@@ -108,8 +108,8 @@ TEST_F(DeclarationTest, OrderingCreatesInverseThenForwardPerPositionFromTheLast)
 
 TEST_F(DeclarationTest, IndirectElementsAreMadeAtTheirFirstReferenceAndShared) {
     Compile("N{} = {1, 2, 3};\nN x(N), y, z;\nx(z) != 1;\nx(y) != 2 | x(z) = 3;\n");
-    EXPECT_EQ(Created(), (std::vector<std::string>{"x(3)", "x(2)", "x(1)", "y", "z", "x(z)",
-                                                   "x(y)"}));
+    EXPECT_EQ(Created(),
+              (std::vector<std::string>{"x(3)", "x(2)", "x(1)", "y", "z", "x(z)", "x(y)"}));
     ASSERT_EQ(ShowConditions(*program),
               (std::vector<std::string>{"[x(z) != 1]", "[x(y) != 2, x(z) = 3]"}));
     EXPECT_EQ(LeftOf(0, 0), LeftOf(1, 1));
@@ -142,12 +142,13 @@ TEST_F(DeclarationTest, NestedSubscriptsShareTheirIndirectElements) {
     // x(y(i)) resolves y(i) to a direct element, then x(y(k)) to the indirect
     // element of that subscript, made from the last instance to the first;
     // later expansions and plain references find the same elements.
-    Compile("N{} = {1, 2, 3};\nN x(N), y(N);\n# i in N, x(y(i)) != i;\n"
-            "@ j in N, x(y(j)) = j;\nx(y(2)) != 1;\n");
-    EXPECT_EQ(ShowConditions(*program),
-              (std::vector<std::string>{"[x(y(1)) != 1]", "[x(y(2)) != 2]", "[x(y(3)) != 3]",
-                                        "[x(y(3)) = 3, x(y(2)) = 2, x(y(1)) = 1]",
-                                        "[x(y(2)) != 1]"}));
+    Compile(
+        "N{} = {1, 2, 3};\nN x(N), y(N);\n# i in N, x(y(i)) != i;\n"
+        "@ j in N, x(y(j)) = j;\nx(y(2)) != 1;\n");
+    EXPECT_EQ(
+        ShowConditions(*program),
+        (std::vector<std::string>{"[x(y(1)) != 1]", "[x(y(2)) != 2]", "[x(y(3)) != 3]",
+                                  "[x(y(3)) = 3, x(y(2)) = 2, x(y(1)) = 1]", "[x(y(2)) != 1]"}));
     std::vector<std::string> created = Created();
     EXPECT_EQ(std::vector<std::string>(created.begin() + 6, created.end()),
               (std::vector<std::string>{"x(y(3))", "x(y(2))", "x(y(1))"}));

@@ -94,7 +94,8 @@ std::vector<std::string> BruteForceLines(CProgram& program) {
     std::vector<size_t> digit(enumerated.size(), 0);
     std::map<std::vector<int32_t>, std::string> lines;  // printed values -> line
     for (;;) {
-        for (size_t i = 0; i < enumerated.size(); ++i) enumerated[i]->value = &enumerated[i]->family->domain[digit[i]];
+        for (size_t i = 0; i < enumerated.size(); ++i)
+            enumerated[i]->value = &enumerated[i]->family->domain[digit[i]];
         if (Derive(program, derived) && Satisfied(program)) {
             std::vector<int32_t> key;
             for (CVariable* v : program.output.keyVariables) key.push_back(v->Value());

@@ -26,7 +26,9 @@ public:
     int Below(size_t n) { return static_cast<int>(m_gen() % static_cast<uint32_t>(n)); }
     bool Chance(int percent) { return Below(100) < percent; }
     template <class T>
-    const T& Pick(const std::vector<T>& items) { return items[static_cast<size_t>(Below(items.size()))]; }
+    const T& Pick(const std::vector<T>& items) {
+        return items[static_cast<size_t>(Below(items.size()))];
+    }
 
 private:
     std::mt19937 m_gen;
@@ -108,7 +110,8 @@ void Generator::DeclareSets() {
     for (int v = 1; v <= sizeB; ++v) b.values.push_back(std::to_string(v));
     // Ranges and single entries are both accepted; duplicates collapse.
     m_text += m_rng.Chance(50) ? "B{} = {[1, " + std::to_string(sizeB) + "]};\n"
-                               : "B{} = {" + std::to_string(sizeB) + ", [1, " + std::to_string(sizeB) + "], 1};\n";
+                               : "B{} = {" + std::to_string(sizeB) + ", [1, " +
+                                     std::to_string(sizeB) + "], 1};\n";
     m_sets.push_back(b);
 
     if (m_rng.Chance(50)) {
@@ -132,7 +135,10 @@ bool Generator::DeclareVariables() {
     const bool ordering = m_rng.Chance(45);
 
     // Each declaration statement names one set and lists a few variables.
-    struct Pending { const Set* set; std::string item; };
+    struct Pending {
+        const Set* set;
+        std::string item;
+    };
     std::vector<Pending> items;
     for (int i = 0; i < simples; ++i) {
         const Set& s = m_rng.Pick(m_sets);
@@ -160,11 +166,13 @@ bool Generator::DeclareVariables() {
     if (assignments > kMaxAssignments) return false;
 
     // Shuffle, then write runs of items over the same set as one statement.
-    for (size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[static_cast<size_t>(m_rng.Below(i))]);
+    for (size_t i = items.size(); i > 1; --i)
+        std::swap(items[i - 1], items[static_cast<size_t>(m_rng.Below(i))]);
     for (size_t i = 0; i < items.size();) {
         m_text += items[i].set->name + " " + items[i].item;
         size_t j = i + 1;
-        for (; j < items.size() && items[j].set == items[i].set && m_rng.Chance(70); ++j) m_text += ", " + items[j].item;
+        for (; j < items.size() && items[j].set == items[i].set && m_rng.Chance(70); ++j)
+            m_text += ", " + items[j].item;
         m_text += ";\n";
         i = j;
     }
@@ -179,7 +187,8 @@ std::string Generator::Subscript(const Family& family, int depth) {
     for (const BoundName& b : m_bound)
         if (Within(b.set->values, family.keys)) choices.push_back(b.name);
     for (const Family& f : m_families)
-        if (Within(f.domain, family.keys) && (f.keys.empty() || depth > 0)) choices.push_back(f.name + (f.inverse ? "[]" : "()"));
+        if (Within(f.domain, family.keys) && (f.keys.empty() || depth > 0))
+            choices.push_back(f.name + (f.inverse ? "[]" : "()"));
     if (choices.empty() || m_rng.Chance(35)) return m_rng.Pick(family.keys);
     std::string choice = m_rng.Pick(choices);
     if (choice.back() != ')' && choice.back() != ']') return choice;
@@ -217,7 +226,8 @@ std::string Generator::Primary(int depth) {
         // Inside a quantifier only a pair: the clause splitting of longer
         // lists multiplies across the instances.
         std::string list = std::string(kAllDifferent) + "(" + Expression(depth - 1);
-        for (int n = m_instances > 1 ? 1 : 1 + m_rng.Below(3); n > 0; --n) list += ", " + Expression(depth - 1);
+        for (int n = m_instances > 1 ? 1 : 1 + m_rng.Below(3); n > 0; --n)
+            list += ", " + Expression(depth - 1);
         return list + ")";
     }
     return Reference(2);
@@ -255,8 +265,12 @@ std::string Generator::Quantified(int depth) {
     static const std::vector<std::string> names = {"i", "j", "k"};
     std::string name;
     for (const std::string& n : names) {
-        bool used = std::any_of(m_bound.begin(), m_bound.end(), [&](const BoundName& b) { return b.name == n; });
-        if (!used) { name = n; break; }
+        bool used = std::any_of(m_bound.begin(), m_bound.end(),
+                                [&](const BoundName& b) { return b.name == n; });
+        if (!used) {
+            name = n;
+            break;
+        }
     }
     const Set& s = m_rng.Pick(m_sets);
     // An exists over n instances of a body with k clauses splits into k to the
@@ -265,7 +279,8 @@ std::string Generator::Quantified(int depth) {
     if (name.empty() || instances > kMaxInstances) return Logical(depth);
     m_bound.push_back({name, &s});
     m_instances = instances;
-    std::string text = std::string(m_rng.Chance(50) ? "# " : "@ ") + name + " in " + s.name + ", " + Expression(depth - 1);
+    std::string text = std::string(m_rng.Chance(50) ? "# " : "@ ") + name + " in " + s.name + ", " +
+                       Expression(depth - 1);
     m_instances /= static_cast<int>(s.values.size());
     m_bound.pop_back();
     return text;
@@ -282,7 +297,8 @@ std::string Generator::OutputStatement() {
     for (int i = 0; i < items; ++i) {
         text += (i ? ", \" " : "\"") + std::to_string(i) + "=\"";
         std::string reference = Reference(2);
-        text += m_rng.Chance(20) ? ", (" + reference + ")" : (m_rng.Chance(50) ? ", " : " ") + reference;
+        text += m_rng.Chance(20) ? ", (" + reference + ")"
+                                 : (m_rng.Chance(50) ? ", " : " ") + reference;
     }
     return text + "}\n";
 }

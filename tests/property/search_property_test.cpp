@@ -14,10 +14,10 @@
 #include <tuple>
 #include <vector>
 
+#include "../support/test_support.h"
 #include "brute_force.h"
 #include "fast/fast_search.h"
 #include "random_puzzle.h"
-#include "../support/test_support.h"
 
 namespace tovik_property {
 namespace {
@@ -73,7 +73,8 @@ private:
 // The lines tovik prints with the default search, or the fast one when
 // `fellBack` is given (it counts the fast searches that declined); false when
 // the search ran out of steps.
-bool Printed(const std::string& puzzle, std::vector<std::string>* lines, uint32_t* fellBack = nullptr) {
+bool Printed(const std::string& puzzle, std::vector<std::string>* lines,
+             uint32_t* fellBack = nullptr) {
     LineTovik engine;
     FastStats stats;
     if (fellBack != nullptr) {
@@ -114,10 +115,12 @@ TEST(SearchProperty, PrintsExactlyTheBruteForceSolutionsOfRandomPuzzles) {
         if (!finished || !fastFinished) skipped += " " + std::to_string(seed);
         compiled += program != nullptr;
         solved += !expected.empty();
-        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - puzzleStart).count();
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - puzzleStart).count();
         if (took > slowest) slowest = took, slowestSeed = seed;
         for (const auto& [label, lines, done] :
-             {std::tuple{"tovik", &printed, finished}, std::tuple{"tovik --fast", &fastPrinted, fastFinished}}) {
+             {std::tuple{"tovik", &printed, finished},
+              std::tuple{"tovik --fast", &fastPrinted, fastFinished}}) {
             if (!done || *lines == expected) continue;
             if (++failures > kReportedFailures) continue;
             std::vector<std::string> missing, extra;
@@ -126,19 +129,25 @@ TEST(SearchProperty, PrintsExactlyTheBruteForceSolutionsOfRandomPuzzles) {
             std::set_difference(lines->begin(), lines->end(), expected.begin(), expected.end(),
                                 std::back_inserter(extra));
             ADD_FAILURE() << "seed " << seed << " (rerun: TOVIK_PROPERTY_SEED_START=" << seed
-                          << " TOVIK_PROPERTY_COUNT=1)\n--- puzzle ---\n" << puzzle
-                          << "--- brute force: " << expected.size() << " lines ---\n" << Show(expected)
-                          << "--- " << label << ": " << lines->size() << " lines ---\n" << Show(*lines)
-                          << "--- missing from " << label << " ---\n" << Show(missing)
-                          << "--- printed but not solutions (or printed twice) ---\n" << Show(extra);
+                          << " TOVIK_PROPERTY_COUNT=1)\n--- puzzle ---\n"
+                          << puzzle << "--- brute force: " << expected.size() << " lines ---\n"
+                          << Show(expected) << "--- " << label << ": " << lines->size()
+                          << " lines ---\n"
+                          << Show(*lines) << "--- missing from " << label << " ---\n"
+                          << Show(missing)
+                          << "--- printed but not solutions (or printed twice) ---\n"
+                          << Show(extra);
         }
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%u puzzles from seed %u: %u compiled, %u with solutions, %u mismatches, "
-                "%.1f s (%.0f/s), slowest seed %u (%.3f s)\n",
-                count, first, compiled, solved, failures, seconds, count / seconds, slowestSeed, slowest);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf(
+        "%u puzzles from seed %u: %u compiled, %u with solutions, %u mismatches, "
+        "%.1f s (%.0f/s), slowest seed %u (%.3f s)\n",
+        count, first, compiled, solved, failures, seconds, count / seconds, slowestSeed, slowest);
     std::printf("the fast search fell back to the default one on %u puzzles\n", fellBack);
-    if (!skipped.empty()) std::printf("over %u search steps, not compared:%s\n", kStepBudget, skipped.c_str());
+    if (!skipped.empty())
+        std::printf("over %u search steps, not compared:%s\n", kStepBudget, skipped.c_str());
     EXPECT_EQ(failures, 0u);
     // The property says little if most puzzles fail to compile or have no
     // solution; keep the generator honest.
