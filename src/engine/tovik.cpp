@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "engine/encoding.h"
-#include "engine/messages.h"
 #include "model/program.h"
+#include "text/encoding.h"
+#include "text/messages.h"
 
 // The generated parser and scanner.
 int yyparse();

@@ -1,10 +1,10 @@
 // Condition statements: simplify, split into clauses, drop the clauses that
 // always hold, reject one that never holds, and store each remaining clause as
 // the list of its alternatives.
-#include "engine/messages.h"
 #include "engine/tovik.h"
 #include "expr/expression.h"
 #include "model/program.h"
+#include "text/messages.h"
 
 bool AddCondition(CExpression* tree) {
     CExpression* simplified = tree->Simplify();

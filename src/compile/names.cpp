@@ -1,10 +1,10 @@
 // Bare names and quantifiers: a bare name is a simple variable or a bound
 // quantifier name; a quantified expression is expanded while parsing into one
 // copy of its body per value of its set.
-#include "engine/messages.h"
 #include "engine/tovik.h"
 #include "expr/expression.h"
 #include "model/program.h"
+#include "text/messages.h"
 
 bool BindName(const PooledText* name, const PooledText* setName) {
     CProgram* program = CurrentProgram();

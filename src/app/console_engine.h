@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/encoding.h"
 #include "engine/tovik.h"
+#include "text/encoding.h"
 
 class MyLog : public CTovik {
 public:

@@ -18,11 +18,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/encoding.h"
-#include "engine/messages.h"
-#include "engine/mylog.h"
-#include "engine/options.h"
+#include "app/console_engine.h"
+#include "app/options.h"
 #include "fast/fast_search.h"
+#include "text/encoding.h"
+#include "text/messages.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Parsing of tovik's command line. An argument that begins with "--" and names
 // a known option is that option; every other argument is positional: first
 // the puzzle file, then the progress option.
-#include "engine/options.h"
+#include "app/options.h"
 
 #include <cerrno>
 #include <cmath>

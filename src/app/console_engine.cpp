@@ -1,6 +1,6 @@
 // The console engine: output conversion and flushing, progress in the
 // terminal title, the optional 1 ms sleep per step, and early stops.
-#include "engine/mylog.h"
+#include "app/console_engine.h"
 
 #include <time.h>
 

@@ -1,5 +1,5 @@
 // Encoding detection and iconv-based conversion of output texts.
-#include "engine/encoding.h"
+#include "text/encoding.h"
 
 #include <iconv.h>
 

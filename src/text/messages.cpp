@@ -1,7 +1,7 @@
 // The interpreter's message texts and their one-time conversion to GBK.
-#include "engine/messages.h"
+#include "text/messages.h"
 
-#include "engine/encoding.h"
+#include "text/encoding.h"
 
 #include <array>
 #include <string>

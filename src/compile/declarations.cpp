@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/messages.h"
 #include "engine/tovik.h"
 #include "model/program.h"
+#include "text/messages.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // line, unless the printed variables take a combination already printed.
 #include <string>
 
-#include "engine/messages.h"
 #include "engine/tovik.h"
 #include "expr/expression.h"
 #include "model/program.h"
+#include "text/messages.h"
 
 void AddOutputText(const PooledText* text) {
     CurrentProgram()->output.items.push_back(COutputItem{text, nullptr, false});

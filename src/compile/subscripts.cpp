@@ -2,10 +2,10 @@
 // element, a variable subscript selects an indirect element, and a subscript
 // that still depends on a bound name waits for the quantifier's expansion.
 // Every value a subscript can take is checked against the family's keys.
-#include "engine/messages.h"
 #include "engine/tovik.h"
 #include "expr/expression.h"
 #include "model/program.h"
+#include "text/messages.h"
 
 namespace {
 
