@@ -20,7 +20,14 @@
 
 #include "app/console_engine.h"
 #include "app/options.h"
+#if TOVIK_FAST
 #include "fast/fast_search.h"
+#else
+struct FastStats {
+    unsigned long nodes = 0;
+    unsigned long failures = 0;
+};
+#endif
 #include "text/encoding.h"
 #include "text/messages.h"
 
@@ -114,6 +121,7 @@ int Main(int argc, char** argv) {
     FastStats fast;
     bool fastRan = false;
     if (options.fast) {
+#if TOVIK_FAST
         engine.SetSearch([&](CTovik& host, CProgram& program) {
             fastRan = FastSearch(host, program, &fast);
             if (!fastRan)
@@ -121,6 +129,10 @@ int Main(int argc, char** argv) {
                              fast.fallback.c_str());
             return fastRan;
         });
+#else
+        std::fputs("tovik: --fast: not available in this build; searching the default way\n",
+                   stderr);
+#endif
     }
 
     if (!engine.Run(file)) return 1;
