@@ -7,9 +7,10 @@
 #include "text/messages.h"
 
 bool AddCondition(CExpression* tree) {
-    CExpression* simplified = tree->Simplify();
+    NodeArena& arena = CurrentProgram()->nodes;
+    CExpression* simplified = tree->Simplify(arena);
     std::vector<CExpression*> clauses;
-    simplified->SplitAnd(clauses);
+    simplified->SplitAnd(clauses, arena);
     // Clauses enter the condition list from the last to the first.
     for (size_t i = clauses.size(); i-- > 0;) {
         const ValueSet& values = clauses[i]->Values();
@@ -19,7 +20,7 @@ bool AddCondition(CExpression* tree) {
         }
         if (values.AllTrue()) continue;
         std::vector<CExpression*> alternatives;
-        clauses[i]->SplitOr(alternatives);
+        clauses[i]->SplitOr(alternatives, arena);
         CurrentProgram()->conditions.push_back(std::move(alternatives));
     }
     return true;

@@ -22,7 +22,8 @@ bool BindName(const PooledText* name, const PooledText* setName) {
 
 CExpression* ReferenceName(const PooledText* name) {
     CProgram* program = CurrentProgram();
-    if (program->boundNames.count(name) != 0) return new CExpQuantifier(name);
+    if (auto bound = program->boundNames.find(name); bound != program->boundNames.end())
+        return program->nodes.Make<CExpBoundName>(name, program->FindSet(bound->second));
     CVarDecl* decl = program->FindVariable(name);
     if (decl == nullptr) {
         ReportError(Text(Msg::VariableUndefined));
@@ -33,7 +34,7 @@ CExpression* ReferenceName(const PooledText* name) {
         ReportError(Text(Msg::Syntax));
         return nullptr;
     }
-    return new CExpVar(decl->elements[0]);
+    return program->nodes.Make<CExpVar>(decl->elements[0]);
 }
 
 // Instances are made from the last value to the first and joined so that the
@@ -43,15 +44,15 @@ CExpression* ExpandQuantifier(const PooledText* name, CExpression* body, bool co
     const std::vector<int32_t> values = *program->FindSet(program->boundNames.at(name));
     std::vector<CExpression*> instances(values.size());
     for (size_t i = values.size(); i-- > 0;)
-        instances[i] = body->Clone()->Substitute(name, values[i]);
+        instances[i] = body->Clone(program->nodes)->Substitute(name, values[i], *program);
     program->boundNames.erase(name);
 
     CExpression* result = instances[0];
     for (size_t j = 1; j < instances.size(); ++j) {
         if (conjunctive)
-            result = new CExpAnd(instances[j], result);
+            result = program->nodes.Make<CExpAnd>(instances[j], result);
         else
-            result = new CExpOr(instances[j], result);
+            result = program->nodes.Make<CExpOr>(instances[j], result);
     }
     return result;
 }

@@ -18,11 +18,6 @@ CVarDecl* FindFamily(bool inverse, const PooledText* name) {
 
 }  // namespace
 
-void LinkSubscript(CVariable* element, CVariable* y) {
-    element->subscript = y;
-    y->dependents.push_back(element);
-}
-
 CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t value) {
     CVarDecl* decl = FindFamily(inverse, name);
     if (decl == nullptr) return nullptr;
@@ -31,7 +26,7 @@ CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t valu
         ReportError(Text(Msg::OutOfRange));
         return nullptr;
     }
-    return new CExpVar(element);
+    return CurrentProgram()->nodes.Make<CExpVar>(element);
 }
 
 CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript) {
@@ -41,14 +36,8 @@ CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression*
         ReportError(Text(Msg::MayBeOutOfRange));
         return nullptr;
     }
-    if (auto* reference = dynamic_cast<CExpVar*>(subscript)) {
-        CVariable* y = reference->variable;
-        CVariable* element = CProgram::FindIndirect(decl, y);
-        if (element == nullptr) {
-            element = CurrentProgram()->NewVariable(decl, false);
-            LinkSubscript(element, y);
-        }
-        return new CExpVar(element);
-    }
-    return new CExpQuantifierEx(decl, subscript);
+    CProgram* program = CurrentProgram();
+    if (auto* reference = dynamic_cast<CExpVar*>(subscript))
+        return program->nodes.Make<CExpVar>(program->IndirectElement(decl, reference->variable));
+    return program->nodes.Make<CExpBoundSubscript>(decl, subscript);
 }

@@ -30,6 +30,7 @@ void AppendRange(std::vector<int32_t>* list, int32_t a, int32_t b) {
 }
 }
 
+NodeArena& Nodes() { return CurrentProgram()->nodes; }
 #define GUARD(call) do { if (!(call)) YYABORT; } while (0)
 }
 
@@ -126,44 +127,44 @@ expression
     ;
 
 logical
-    : logical '&' logical                        { $$ = new CExpAnd($1, $3); }
-    | logical IMPLIES logical                    { $$ = MakeImplication($1, $3); }
-    | logical '^' logical                        { $$ = MakeExclusiveOr($1, $3); }
-    | logical '|' logical                        { $$ = new CExpOr($1, $3); }
+    : logical '&' logical                        { $$ = Nodes().Make<CExpAnd>($1, $3); }
+    | logical IMPLIES logical                    { $$ = MakeImplication(Nodes(), $1, $3); }
+    | logical '^' logical                        { $$ = MakeExclusiveOr(Nodes(), $1, $3); }
+    | logical '|' logical                        { $$ = Nodes().Make<CExpOr>($1, $3); }
     | comparison
     ;
 
 comparison
-    : arithmetic '>' arithmetic                  { $$ = new CExpFunc(">", $1, $3); }
-    | arithmetic '<' arithmetic                  { $$ = new CExpFunc("<", $1, $3); }
-    | arithmetic '=' arithmetic                  { $$ = new CExpFunc("=", $1, $3); }
-    | arithmetic GE arithmetic                   { $$ = new CExpFunc(">=", $1, $3); }
-    | arithmetic LE arithmetic                   { $$ = new CExpFunc("<=", $1, $3); }
-    | arithmetic NE arithmetic                   { $$ = new CExpFunc("!=", $1, $3); }
+    : arithmetic '>' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Greater, $1, $3); }
+    | arithmetic '<' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Less, $1, $3); }
+    | arithmetic '=' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Equal, $1, $3); }
+    | arithmetic GE arithmetic                   { $$ = Nodes().Make<CExpFunc>(Operator::GreaterEqual, $1, $3); }
+    | arithmetic LE arithmetic                   { $$ = Nodes().Make<CExpFunc>(Operator::LessEqual, $1, $3); }
+    | arithmetic NE arithmetic                   { $$ = Nodes().Make<CExpFunc>(Operator::NotEqual, $1, $3); }
     | arithmetic
     ;
 
 arithmetic
-    : arithmetic '+' arithmetic                  { $$ = new CExpFunc("+", $1, $3); }
-    | arithmetic '-' arithmetic                  { $$ = new CExpFunc("-", $1, $3); }
-    | arithmetic '*' arithmetic                  { $$ = new CExpFunc("*", $1, $3); }
-    | arithmetic '/' arithmetic                  { $$ = new CExpFunc("/", $1, $3); }
-    | arithmetic '%' arithmetic                  { $$ = new CExpFunc("%", $1, $3); }
+    : arithmetic '+' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Add, $1, $3); }
+    | arithmetic '-' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Subtract, $1, $3); }
+    | arithmetic '*' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Multiply, $1, $3); }
+    | arithmetic '/' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Divide, $1, $3); }
+    | arithmetic '%' arithmetic                  { $$ = Nodes().Make<CExpFunc>(Operator::Remainder, $1, $3); }
     | primary
     ;
 
 primary
     : '(' expression ')'                         { $$ = $2; }
-    | '!' primary                                { $$ = new CExpNot($2); }
-    | ALLDIFF '(' argument_list ')'              { $$ = new CExpExc($3); }
+    | '!' primary                                { $$ = Nodes().Make<CExpNot>($2); }
+    | ALLDIFF '(' argument_list ')'              { $$ = Nodes().Make<CExpAllDifferent>($3); }
     | reference
-    | STRING                                     { $$ = new CExpConst($1->handle); }
-    | NUMBER                                     { $$ = new CExpConst($1); }
+    | STRING                                     { $$ = Nodes().Make<CExpConst>($1->handle); }
+    | NUMBER                                     { $$ = Nodes().Make<CExpConst>($1); }
     ;
 
 argument_list
     : argument_list ',' expression               { $$ = Append($1, $3); }
-    | expression ',' expression                  { $$ = new CExpParameters($1, $3); }
+    | expression ',' expression                  { $$ = Nodes().Make<CExpParameters>($1, $3); }
     ;
 
 /* ---- output: items separated by commas or simply following each other ---- */

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "expr/expression.h"
-
 namespace {
 CProgram* g_program = nullptr;
 
@@ -85,6 +83,15 @@ CVariable* CProgram::NewVariable(CVarDecl* decl, bool direct) {
     (direct ? decl->elements : decl->indirect).push_back(variable);
     variableList.push_back(variable);
     return variable;
+}
+
+CVariable* CProgram::IndirectElement(CVarDecl* decl, CVariable* y) {
+    CVariable* element = FindIndirect(decl, y);
+    if (element != nullptr) return element;
+    element = NewVariable(decl, false);
+    element->subscript = y;
+    y->dependents.push_back(element);
+    return element;
 }
 
 CVariable* CProgram::FindElement(const CVarDecl* decl, int32_t key) {
@@ -177,7 +184,7 @@ bool CProgram::IsStringSet(const PooledText* name) const {
 void CProgram::CleanUp() {
     for (CVariable* v : variableList) delete v;
     variableList.clear();
-    NodeRegistry::Clear();
+    nodes.Clear();
     output = COutput{};
     conditions.clear();
     boundNames.clear();

@@ -8,7 +8,7 @@
 // its domain makes the expression hold (tried first to last, without
 // propagation). Open: two or more.
 Classification SearchState::Classify(CExpression* expression, std::vector<Candidate>& found) {
-    GetUnboundVariables(expression, unbound);
+    collector.Collect(expression, unbound);
     if (unbound.empty()) return Classification::Decided;
     if (unbound.size() > 1) return Classification::Open;
     CVariable* v = unbound[0];
@@ -35,9 +35,9 @@ void SearchState::BuildCondition(CCondition& condition,
         switch (Classify(expression, candidates)) {
             case Classification::Open: {
                 CAlternative* a = NewAlternative();
-                a->expression = expression->Clone();
+                a->expression = expression->Clone(program.nodes);
                 a->expression->owner = a;
-                GetUnboundVariables(a->expression, unbound);
+                collector.Collect(a->expression, unbound);
                 for (CVariable* v : unbound) v->registered.push_back(a->expression);
                 condition.LinkFront(a);
                 break;
@@ -56,20 +56,18 @@ void SearchState::BuildCondition(CCondition& condition,
     }
 }
 
-namespace {
-
 // An alternative that mentions no variable and holds makes its condition
 // restrict nothing.
-bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives) {
+bool SearchState::HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives) {
     for (const CExpression* e : alternatives)
-        if (CountUnbound(e) == 0 && e->Evaluate() != 0) return true;
+        if (collector.Count(e) == 0 && e->Evaluate() != 0) return true;
     return false;
 }
 
-}  // namespace
-
+// The copies the search keeps are made in a fresh arena; the parsed nodes are
+// released once every condition is built.
 void SearchState::PrepareConditions() {
-    std::vector<CExpression*> parsed = NodeRegistry::TakeAll();
+    NodeArena parsed = program.nodes.TakeAll();
     conditions.assign(program.conditions.size(), CCondition{});
     for (size_t i = conditions.size(); i-- > 0;) {
         if (HasAlwaysHoldingAlternative(program.conditions[i])) {
@@ -78,7 +76,7 @@ void SearchState::PrepareConditions() {
         }
         BuildCondition(conditions[i], program.conditions[i]);
     }
-    NodeRegistry::DestroyNewestFirst(parsed);
+    parsed.Clear();
     program.conditions.clear();
 }
 

@@ -31,7 +31,7 @@ bool CTovik::Step() {
 int SearchState::Score(const CVariable* variable) {
     if (variable->Assigned()) return -1;
     int score = 0;
-    for (const CExpression* e : variable->registered) score += Weight(CountUnbound(e));
+    for (const CExpression* e : variable->registered) score += Weight(collector.Count(e));
     return score;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/tovik.h"
+#include "expr/unbound.h"
 #include "model/program.h"
 
 class CExpression;
@@ -89,19 +90,22 @@ struct SearchState {
     std::vector<CAlternative*> contradicted;
     std::vector<Candidate> candidates;
     std::vector<CVariable*> unbound;
+    UnboundCollector collector;
 
     // Alternatives come from a pool; the free list recycles destroyed ones.
     std::vector<std::unique_ptr<CAlternative[]>> blocks;
     size_t blockUsed = 0;
     std::vector<CAlternative*> freeList;
 
-    SearchState(CTovik& engine, CProgram& program) : engine(engine), program(program) {}
+    SearchState(CTovik& engine, CProgram& program)
+        : engine(engine), program(program), collector(program.variableList) {}
 
     CAlternative* NewAlternative();
     void DeleteAlternative(CAlternative* a);
 
     Classification Classify(CExpression* expression, std::vector<Candidate>& found);
     void PrepareConditions();
+    bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives);
     void BuildCondition(CCondition& condition, const std::vector<CExpression*>& alternatives);
     CVariable* ChooseVariable();
     int Score(const CVariable* variable);

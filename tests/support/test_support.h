@@ -102,22 +102,10 @@ inline std::vector<std::string> VariableNames(const std::vector<CVariable*>& var
     return names;
 }
 
-// A node keeps only the operator's function; recognise it by what it gives
-// for three pairs of operands.
-inline std::string OperatorText(OperatorFunction f) {
-    struct Probe {
-        const char* text;
-        int32_t r73, r37, r33;
-    };
-    static constexpr Probe kProbes[] = {
-        {"+", 10, 10, 6}, {"-", 4, -4, 0}, {"*", 21, 21, 9}, {"/", 2, 0, 1},
-        {"%", 1, 3, 0},   {"=", 0, 0, 1},  {"!=", 1, 1, 0},  {"<", 0, 1, 0},
-        {"<=", 0, 1, 1},  {">", 1, 0, 0},  {">=", 1, 0, 1},
-    };
-    if (f == nullptr) return "?";
-    for (const Probe& p : kProbes)
-        if (f(7, 3) == p.r73 && f(3, 7) == p.r37 && f(3, 3) == p.r33) return p.text;
-    return "?";
+inline std::string OperatorText(Operator op) {
+    static constexpr const char* kTexts[] = {"+",  "-", "*",  "/", "%", "=",
+                                             "!=", "<", "<=", ">", ">="};
+    return kTexts[static_cast<int>(op)];
 }
 
 template <typename... Kinds>
@@ -145,7 +133,7 @@ inline std::string Show(const CExpression* e) {
                wrapped(n->right, IsOneOf<CExpAnd, CExpOr>(n->right));
     if (auto* n = dynamic_cast<const CExpFunc*>(e))
         return wrapped(n->left, IsOneOf<CExpAnd, CExpOr, CExpFunc>(n->left)) + " " +
-               OperatorText(n->function) + " " +
+               OperatorText(n->op) + " " +
                wrapped(n->right, IsOneOf<CExpAnd, CExpOr, CExpFunc>(n->right));
     return "<node>";
 }
