@@ -1,36 +1,30 @@
-// MyLog: the console engine of `tovik`. With a progress option it shows the
-// search's step count in the terminal's title, and with an option beginning
-// with "-s" it sleeps 1 ms per step so that the count can be followed. It
-// converts the output for its reader when asked, flushes pending output
-// within a tenth of a second so that a pipe sees solutions as they are found,
-// and stops the search at a line limit, a deadline or an interrupt.
+// ConsoleEngine: the engine of the tovik program. Its output goes through
+// ConsoleOutput, its progress to ProgressTitle, and it decides the early
+// stops of the command line (a line limit, a deadline, Ctrl+C) at each step.
 #pragma once
 
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <memory>
 #include <optional>
-#include <string>
 
+#include "app/console_output.h"
+#include "app/progress_title.h"
 #include "engine/tovik.h"
-#include "text/encoding.h"
 
-class MyLog : public CTovik {
+class ConsoleEngine : public CTovik {
 public:
     using Clock = std::chrono::steady_clock;
     enum class Stop { None, Limit, Time, Interrupt };
 
-    // `option` is the second command-line argument, or null.
-    explicit MyLog(const char* option);
-    ~MyLog() override;
+    // `progress`: the progress argument, or null; `target`: the reader's
+    // encoding, or none to write the bytes as they are.
+    ConsoleEngine(const char* progress, std::optional<Encoding> target);
+    ~ConsoleEngine() override { m_output.Flush(); }
 
     void Output(const char* text) override;
     bool IsCancel() override;
     void OnProgress(unsigned count) override;
 
-    // Output is converted to this encoding when it is produced in the other.
-    void SetOutputEncoding(std::optional<Encoding> target) { m_target = target; }
     void SetLimit(long long lines) { m_limit = lines; }
     void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
     // Why the search was stopped early, if it was.
@@ -40,23 +34,8 @@ public:
     static volatile std::sig_atomic_t s_interrupted;
 
 private:
-    void ShowCount(unsigned count);
-
-    const char* m_option;
-    bool m_sleep;
-    FILE* m_terminal = nullptr;  // the controlling terminal, when one can be opened
-    unsigned m_shown = 0;
-    unsigned m_latest = 0;
-    Clock::time_point m_lastTitle{};
-
-    bool m_pending = false;  // output written since the last flush
-    Clock::time_point m_lastFlush{};
-
-    std::optional<Encoding> m_target;
-    std::unique_ptr<Converter> m_converter;
-    Encoding m_converterFrom = Encoding::Gbk;
-    std::string m_converted;
-
+    ConsoleOutput m_output;
+    ProgressTitle m_title;
     long long m_limit = -1;
     std::optional<Clock::time_point> m_deadline;
     Stop m_stopped = Stop::None;

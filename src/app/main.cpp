@@ -20,22 +20,19 @@
 
 #include "app/console_engine.h"
 #include "app/options.h"
-#if TOVIK_FAST
-#include "fast/fast_search.h"
-#else
-struct FastStats {
-    unsigned long nodes = 0;
-    unsigned long failures = 0;
-};
-#endif
 #include "text/encoding.h"
 #include "text/messages.h"
+#if TOVIK_FAST
+#include "fast/fast_search.h"
+#endif
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr const char* kVersion = "tovik " TOVIK_VERSION "\n";
 
-void OnInterrupt(int) { MyLog::s_interrupted = 1; }
+void OnInterrupt(int) { ConsoleEngine::s_interrupted = 1; }
 
 // TOVIK_ENCODING forces the output encoding; otherwise a UTF-8 terminal gets
 // UTF-8, and a pipe or a file gets the bytes exactly as produced.
@@ -54,9 +51,6 @@ std::optional<Encoding> OutputEncoding() {
     return std::nullopt;
 }
 
-// A message printed before any puzzle is read is produced in GBK.
-void PrintMessage(MyLog& console, Msg message) { console.Output(Text(message)); }
-
 FILE* OpenPuzzle(const char* path) {
     FILE* file = std::fopen(path, "rb");
     struct stat info {};
@@ -67,22 +61,28 @@ FILE* OpenPuzzle(const char* path) {
     return file;
 }
 
-// `fast` is set when the fast search ran: its nodes and failures replace the steps.
-void PrintStats(const MyLog& engine, std::chrono::steady_clock::duration elapsed,
-                const FastStats* fast) {
+// What --stats reports of the search's work: its steps, or the fast search's
+// nodes and failures when that ran.
+struct Work {
+    bool fast = false;
+    unsigned long nodes = 0;
+    unsigned long failures = 0;
+};
+
+void PrintStats(const ConsoleEngine& engine, Clock::duration elapsed, const Work& work) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::string work = "steps: " + std::to_string(engine.Progress());
-    if (fast != nullptr)
-        work = "nodes: " + std::to_string(fast->nodes) +
-               ", failures: " + std::to_string(fast->failures);
+    std::string done = "steps: " + std::to_string(engine.Progress());
+    if (work.fast)
+        done =
+            "nodes: " + std::to_string(work.nodes) + ", failures: " + std::to_string(work.failures);
     std::fprintf(stderr, "solutions: %u, %s, time: %.3f s, peak memory: %ld KiB\n",
-                 engine.Solutions(), work.c_str(), std::chrono::duration<double>(elapsed).count(),
+                 engine.Solutions(), done.c_str(), std::chrono::duration<double>(elapsed).count(),
                  usage.ru_maxrss);
 }
 
-int Main(int argc, char** argv) {
-    Options options = ParseOptions(argc, argv);
+// --help, --version and a malformed option answer before any puzzle is read.
+std::optional<int> AnswerWithoutPuzzle(const Options& options) {
     if (options.help) {
         std::fputs(UsageText(), stdout);
         return 0;
@@ -95,77 +95,94 @@ int Main(int argc, char** argv) {
         std::fprintf(stderr, "tovik: %s\n", options.error.c_str());
         return 1;
     }
+    return std::nullopt;
+}
 
-    const auto start = std::chrono::steady_clock::now();
-    MyLog engine(options.puzzle != nullptr ? options.progress : nullptr);
-    engine.SetOutputEncoding(OutputEncoding());
-    if (options.puzzle == nullptr) {
-        PrintMessage(engine, Msg::NeedFileName);
-        return 1;
-    }
-    FILE* file = OpenPuzzle(options.puzzle);
-    if (file == nullptr) {
-        PrintMessage(engine, Msg::CannotOpen);
-        return 1;
-    }
-
+// The early stops, and the fast search in place of the default one.
+void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point start, Work& work) {
     if (options.count) engine.SetPrintSolutions(false);
     if (options.unique)
         engine.SetLimit(2);
     else if (options.limit >= 0)
         engine.SetLimit(options.limit);
     if (options.timeLimit >= 0)
-        engine.SetDeadline(start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(options.timeLimit)));
     std::signal(SIGINT, OnInterrupt);
-    FastStats fast;
-    bool fastRan = false;
-    if (options.fast) {
+    if (!options.fast) return;
 #if TOVIK_FAST
-        engine.SetSearch([&](CTovik& host, CProgram& program) {
-            fastRan = FastSearch(host, program, &fast);
-            if (!fastRan)
-                std::fprintf(stderr, "tovik: --fast: %s; searching the default way\n",
-                             fast.fallback.c_str());
-            return fastRan;
-        });
+    engine.SetSearch([&work](CTovik& host, CProgram& program) {
+        FastStats stats;
+        work.fast = FastSearch(host, program, &stats);
+        work.nodes = stats.nodes;
+        work.failures = stats.failures;
+        if (!work.fast)
+            std::fprintf(stderr, "tovik: --fast: %s; searching the default way\n",
+                         stats.fallback.c_str());
+        return work.fast;
+    });
 #else
-        std::fputs("tovik: --fast: not available in this build; searching the default way\n",
-                   stderr);
+    (void)work;
+    std::fputs("tovik: --fast: not available in this build; searching the default way\n", stderr);
 #endif
-    }
+}
 
-    if (!engine.Run(file)) return 1;
-    if (options.count) engine.Output((std::to_string(engine.Solutions()) + "\r\n").c_str());
-    std::fflush(stdout);
-
+// A search cut short says so on standard error; --unique tells none, one or
+// more than one.
+int ExitStatus(const ConsoleEngine& engine, const Options& options) {
     const unsigned found = engine.Solutions();
-    if (options.stats)
-        PrintStats(engine, std::chrono::steady_clock::now() - start, fastRan ? &fast : nullptr);
     switch (engine.Stopped()) {
-        case MyLog::Stop::Interrupt:
+        case ConsoleEngine::Stop::Interrupt:
             std::fprintf(stderr, "tovik: interrupted; %u solution line(s) found so far\n", found);
             return 130;
-        case MyLog::Stop::Time:
+        case ConsoleEngine::Stop::Time:
             std::fprintf(stderr,
                          "tovik: search cut short by the time limit; %u solution line(s) found "
                          "so far\n",
                          found);
             return 124;
-        case MyLog::Stop::Limit:
-        case MyLog::Stop::None:
+        case ConsoleEngine::Stop::Limit:
+        case ConsoleEngine::Stop::None:
             break;
     }
-    if (options.unique) {
-        if (found == 0)
-            std::fputs("tovik: no solution\n", stderr);
-        else if (found == 1)
-            std::fputs("tovik: exactly one solution\n", stderr);
-        else
-            std::fputs("tovik: more than one solution\n", stderr);
-        return found == 0 ? 0 : found == 1 ? 3 : 4;
+    if (!options.unique) return 0;
+    if (found == 0) {
+        std::fputs("tovik: no solution\n", stderr);
+        return 0;
     }
-    return 0;
+    std::fputs(found == 1 ? "tovik: exactly one solution\n" : "tovik: more than one solution\n",
+               stderr);
+    return found == 1 ? 3 : 4;
+}
+
+int Main(int argc, char** argv) {
+    const Options options = ParseOptions(argc, argv);
+    if (std::optional<int> status = AnswerWithoutPuzzle(options)) return *status;
+
+    const Clock::time_point start = Clock::now();
+    ConsoleEngine engine(options.puzzle != nullptr ? options.progress : nullptr, OutputEncoding());
+    // These two messages come before any puzzle is read, in GBK.
+    if (options.puzzle == nullptr) {
+        engine.Output(Text(Msg::NeedFileName, engine.TextEncoding()));
+        return 1;
+    }
+    FILE* file = OpenPuzzle(options.puzzle);
+    if (file == nullptr) {
+        engine.Output(Text(Msg::CannotOpen, engine.TextEncoding()));
+        return 1;
+    }
+
+    Work work;
+    Configure(engine, options, start, work);
+    if (!engine.Run(file)) {
+        if (!engine.ReadFailed()) return 1;
+        std::fputs("input in flex scanner failed\n", stderr);
+        return 2;
+    }
+    if (options.count) engine.Output((std::to_string(engine.Solutions()) + "\r\n").c_str());
+    std::fflush(stdout);
+    if (options.stats) PrintStats(engine, Clock::now() - start, work);
+    return ExitStatus(engine, options);
 }
 
 struct Invocation {

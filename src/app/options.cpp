@@ -1,6 +1,6 @@
-// Parsing of tovik's command line. An argument that begins with "--" and names
-// a known option is that option; every other argument is positional: first
-// the puzzle file, then the progress option.
+// Parsing of tovik's command line. An argument that names a known option is
+// that option; every other argument is positional: first the puzzle file,
+// then the progress option, and any further ones are ignored.
 #include "app/options.h"
 
 #include <cerrno>
@@ -10,10 +10,21 @@
 
 namespace {
 
-// The value of "--name VALUE" or "--name=VALUE"; null when absent.
+// The options that take no value, and the flag each sets.
+struct Switch {
+    const char* name;
+    bool Options::*flag;
+};
+constexpr Switch kSwitches[] = {
+    {"--help", &Options::help},   {"--version", &Options::version}, {"--stats", &Options::stats},
+    {"--count", &Options::count}, {"--unique", &Options::unique},   {"--fast", &Options::fast},
+};
+
+// The value of "--name VALUE" or "--name=VALUE" (null when VALUE is missing);
+// `matched` tells whether `arg` is that option at all.
 const char* OptionValue(const char* arg, const char* name, int& i, int argc, char** argv,
                         bool* matched) {
-    size_t n = std::strlen(name);
+    const size_t n = std::strlen(name);
     *matched = false;
     if (std::strncmp(arg, name, n) != 0) return nullptr;
     if (arg[n] == '=') {
@@ -25,67 +36,61 @@ const char* OptionValue(const char* arg, const char* name, int& i, int argc, cha
     return i + 1 < argc ? argv[++i] : nullptr;
 }
 
+void ParseLimit(const char* v, Options& o) {
+    char* end = nullptr;
+    errno = 0;
+    const long long n = v ? std::strtoll(v, &end, 10) : -1;
+    if (!v || *v == '\0' || *end != '\0' || n < 0 || errno != 0)
+        o.error = "--limit needs a whole number of solution lines";
+    else
+        o.limit = n;
+}
+
+void ParseTimeLimit(const char* v, Options& o) {
+    char* end = nullptr;
+    const double s = v ? std::strtod(v, &end) : -1;
+    if (!v || *v == '\0' || *end != '\0' || !(s >= 0) || !std::isfinite(s))
+        o.error = "--time-limit needs a number of seconds";
+    else
+        o.timeLimit = s;
+}
+
+// Applies `argv[i]` when it names an option (advancing i past a separate
+// value); false for a positional argument.
+bool ParseOption(int& i, int argc, char** argv, Options& o) {
+    const char* arg = argv[i];
+    for (const Switch& s : kSwitches) {
+        if (std::strcmp(arg, s.name) != 0) continue;
+        o.*s.flag = true;
+        return true;
+    }
+    bool matched = false;
+    if (const char* v = OptionValue(arg, "--limit", i, argc, argv, &matched); matched) {
+        ParseLimit(v, o);
+        return true;
+    }
+    if (const char* v = OptionValue(arg, "--time-limit", i, argc, argv, &matched); matched) {
+        ParseTimeLimit(v, o);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
+// "-h" is help only as the one argument; after a puzzle it is the progress option.
 Options ParseOptions(int argc, char** argv) {
     Options o;
-    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+    if (argc == 2 && std::strcmp(argv[1], "-h") == 0) {
         o.help = true;
         return o;
     }
     for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        bool matched = false;
-        if (std::strcmp(arg, "--help") == 0) {
-            o.help = true;
-            continue;
-        }
-        if (std::strcmp(arg, "--version") == 0) {
-            o.version = true;
-            continue;
-        }
-        if (std::strcmp(arg, "--stats") == 0) {
-            o.stats = true;
-            continue;
-        }
-        if (std::strcmp(arg, "--count") == 0) {
-            o.count = true;
-            continue;
-        }
-        if (std::strcmp(arg, "--unique") == 0) {
-            o.unique = true;
-            continue;
-        }
-        if (std::strcmp(arg, "--fast") == 0) {
-            o.fast = true;
-            continue;
-        }
-        if (const char* v = OptionValue(arg, "--limit", i, argc, argv, &matched); matched) {
-            char* end = nullptr;
-            errno = 0;
-            long long n = v ? std::strtoll(v, &end, 10) : -1;
-            if (!v || *v == '\0' || *end != '\0' || n < 0 || errno != 0) {
-                o.error = "--limit needs a whole number of solution lines";
-            } else {
-                o.limit = n;
-            }
-            continue;
-        }
-        if (const char* v = OptionValue(arg, "--time-limit", i, argc, argv, &matched); matched) {
-            char* end = nullptr;
-            double s = v ? std::strtod(v, &end) : -1;
-            if (!v || *v == '\0' || *end != '\0' || !(s >= 0) || !std::isfinite(s)) {
-                o.error = "--time-limit needs a number of seconds";
-            } else {
-                o.timeLimit = s;
-            }
-            continue;
-        }
+        if (ParseOption(i, argc, argv, o)) continue;
         if (o.puzzle == nullptr)
-            o.puzzle = arg;
+            o.puzzle = argv[i];
         else if (o.progress == nullptr)
-            o.progress = arg;
-        // Further arguments are ignored.
+            o.progress = argv[i];
     }
     return o;
 }
@@ -114,6 +119,9 @@ const char* UsageText() {
            "                        that order is fixed but differs from the default one.\n"
            "                        A puzzle whose arithmetic could wrap around is searched\n"
            "                        the default way, with a note on standard error\n"
+#if !TOVIK_FAST
+           "                        (not available in this build: always the default way)\n"
+#endif
            "\n"
            "Puzzles may be GBK or UTF-8; messages follow the puzzle's encoding.\n"
            "TOVIK_ENCODING=gbk or TOVIK_ENCODING=utf-8 converts the whole output to\n"

@@ -4,18 +4,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/tovik.h"
-#include "model/program.h"
-#include "text/messages.h"
-
-namespace {
+#include "compile/compiler.h"
 
 // The values of a declared set, or null (after reporting) for a set that was
 // never declared. Find-or-create: the name stays in the table, empty.
-const std::vector<int32_t>* DeclaredSet(const PooledText* setName) {
-    std::vector<int32_t>& values = CurrentProgram()->sets[setName];
+const std::vector<int32_t>* Compiler::DeclaredSet(const PooledText* setName) {
+    std::vector<int32_t>& values = program.sets[setName];
     if (values.empty()) {
-        ReportError(Text(Msg::SetUndefined));
+        Report(Msg::SetUndefined);
         return nullptr;
     }
     return &values;
@@ -23,79 +19,77 @@ const std::vector<int32_t>* DeclaredSet(const PooledText* setName) {
 
 // The table entry for a new variable name, or null (after reporting) when the
 // name already has elements.
-CVarDecl* NewDecl(std::unordered_map<const PooledText*, std::unique_ptr<CVarDecl>>& table,
-                  const PooledText* varName) {
+CVarDecl* Compiler::NewDecl(DeclTable& table, const PooledText* varName) {
     std::unique_ptr<CVarDecl>& decl = table[varName];
     if (!decl) decl = std::make_unique<CVarDecl>();
     if (!decl->elements.empty()) {
-        ReportError(Text(Msg::VariableDefined));
+        Report(Msg::VariableDefined);
         return nullptr;
     }
     return decl.get();
 }
 
-}  // namespace
-
-bool DeclareSet(const PooledText* setName, std::vector<int32_t>* list) {
+// The set is checked for size before the name for redefinition.
+bool Compiler::DeclareSet(const PooledText* setName, std::vector<int32_t>* list) {
     std::unique_ptr<std::vector<int32_t>> owned(list);
     std::vector<int32_t> values = std::move(*owned);
     std::sort(values.begin(), values.end());
     values.erase(std::unique(values.begin(), values.end()), values.end());
     if (values.size() < 2) {
-        ReportError(Text(Msg::SetTooSmall));
+        Report(Msg::SetTooSmall);
         return false;
     }
-    std::vector<int32_t>& entry = CurrentProgram()->sets[setName];
+    std::vector<int32_t>& entry = program.sets[setName];
     if (!entry.empty()) {
-        ReportError(Text(Msg::SetDefined));
+        Report(Msg::SetDefined);
         return false;
     }
     entry = std::move(values);
     return true;
 }
 
-bool DeclareStringSet(const PooledText* setName, std::vector<int32_t>* list) {
+bool Compiler::DeclareStringSet(const PooledText* setName, std::vector<int32_t>* list) {
     if (!DeclareSet(setName, list)) return false;
-    CurrentProgram()->stringSets.push_back(setName);
+    program.stringSets.push_back(setName);
     return true;
 }
 
-bool DeclareVariable(const PooledText* setName, const PooledText* varName) {
+bool Compiler::DeclareVariable(const PooledText* setName, const PooledText* varName) {
     const std::vector<int32_t>* set = DeclaredSet(setName);
     if (set == nullptr) return false;
-    CVarDecl* decl = NewDecl(CurrentProgram()->variables, varName);
+    CVarDecl* decl = NewDecl(program.variables, varName);
     if (decl == nullptr) return false;
     decl->domainSet = setName;
     decl->name = varName;
     decl->domain = *set;
-    CurrentProgram()->NewVariable(decl, true);
+    program.NewVariable(decl, true);
     return true;
 }
 
-bool DeclareArray(const PooledText* domainSetName, const PooledText* varName,
-                  const PooledText* indexSetName) {
+bool Compiler::DeclareArray(const PooledText* domainSetName, const PooledText* varName,
+                            const PooledText* indexSetName) {
     const std::vector<int32_t>* domain = DeclaredSet(domainSetName);
     if (domain == nullptr) return false;
     const std::vector<int32_t>* index = DeclaredSet(indexSetName);
     if (index == nullptr) return false;
-    CVarDecl* decl = NewDecl(CurrentProgram()->variables, varName);
+    CVarDecl* decl = NewDecl(program.variables, varName);
     if (decl == nullptr) return false;
     decl->name = varName;
     decl->domainSet = domainSetName;
     decl->domain = *domain;
     // From the largest subscript to the smallest.
-    for (size_t i = index->size(); i-- > 0;)
-        CurrentProgram()->NewVariable(decl, true)->key = (*index)[i];
+    for (size_t i = index->size(); i-- > 0;) program.NewVariable(decl, true)->key = (*index)[i];
     return true;
 }
 
-bool DeclareOrdering(const PooledText* setName, const PooledText* varName) {
-    CProgram* program = CurrentProgram();
+// Two partner families: the forward one holds each value's position 1..n,
+// the inverse one each position's value.
+bool Compiler::DeclareOrdering(const PooledText* setName, const PooledText* varName) {
     const std::vector<int32_t>* set = DeclaredSet(setName);
     if (set == nullptr) return false;
-    CVarDecl* forward = NewDecl(program->variables, varName);
+    CVarDecl* forward = NewDecl(program.variables, varName);
     if (forward == nullptr) return false;
-    std::unique_ptr<CVarDecl>& inverseEntry = program->inverses[varName];
+    std::unique_ptr<CVarDecl>& inverseEntry = program.inverses[varName];
     if (!inverseEntry) inverseEntry = std::make_unique<CVarDecl>();
     CVarDecl* inverse = inverseEntry.get();
 
@@ -109,8 +103,8 @@ bool DeclareOrdering(const PooledText* setName, const PooledText* varName) {
     // Per position from the last to the first: the inverse element, then the
     // forward element.
     for (size_t i = n; i-- > 0;) {
-        program->NewVariable(inverse, true)->key = static_cast<int32_t>(i + 1);
-        program->NewVariable(forward, true)->key = (*set)[i];
+        program.NewVariable(inverse, true)->key = static_cast<int32_t>(i + 1);
+        program.NewVariable(forward, true)->key = (*set)[i];
         forward->domain[i] = static_cast<int32_t>(i + 1);
     }
     return true;

@@ -1,48 +1,21 @@
-// Output requests and solution printing: each complete assignment prints one
-// line, unless the printed variables take a combination already printed.
-#include <string>
+// Output requests: the items of the output statement, in source order. Each
+// variable item is also a key of the printed-line deduplication.
+#include "compile/compiler.h"
 
-#include "engine/tovik.h"
-#include "expr/expression.h"
-#include "model/program.h"
-#include "text/messages.h"
-
-void AddOutputText(const PooledText* text) {
-    CurrentProgram()->output.items.push_back(COutputItem{text, nullptr, false});
+void Compiler::AddOutputText(const PooledText* text) {
+    program.output.items.push_back(COutputItem{text, nullptr, false});
 }
 
-// Only a variable reference can be printed; the parse goes on after a rejection.
-void AddOutputVariable(CExpression* expr) {
-    auto* reference = dynamic_cast<CExpVar*>(expr);
+// Only a variable reference can be printed.
+void Compiler::AddOutputVariable(CExpression* expression) {
+    auto* reference = dynamic_cast<CExpVar*>(expression);
     if (reference == nullptr) {
-        ReportError(Text(Msg::BadOutput));
+        Report(Msg::BadOutput);
         return;
     }
-    CProgram* program = CurrentProgram();
     CVariable* v = reference->variable;
-    program->output.keyVariables.push_back(v);
-    bool symbolic = v->family->domainSet != nullptr && program->IsStringSet(v->family->domainSet);
-    program->output.items.push_back(COutputItem{nullptr, v, symbolic});
-}
-
-void PrintSolution(CTovik& engine) {
-    COutput& output = CurrentProgram()->output;
-    std::vector<int32_t> key;
-    key.reserve(output.keyVariables.size());
-    for (const CVariable* v : output.keyVariables) key.push_back(v->Value());
-    if (!output.printedKeys.insert(std::move(key)).second) return;
-    engine.NoteSolution();
-    if (!engine.PrintsSolutions()) return;
-
-    for (const COutputItem& item : output.items) {
-        if (item.variable == nullptr) {
-            engine.Output(item.text->text.c_str());
-        } else if (item.symbolic) {
-            const char* text = CurrentProgram()->TextOf(item.variable->Value());
-            engine.Output(text != nullptr ? text : "");
-        } else {
-            engine.Output(std::to_string(item.variable->Value()).c_str());
-        }
-    }
-    engine.Output("\r\n");
+    program.output.keyVariables.push_back(v);
+    const bool symbolic =
+        v->family->domainSet != nullptr && program.IsStringSet(v->family->domainSet);
+    program.output.items.push_back(COutputItem{nullptr, v, symbolic});
 }

@@ -2,42 +2,36 @@
 // element, a variable subscript selects an indirect element, and a subscript
 // that still depends on a bound name waits for the quantifier's expansion.
 // Every value a subscript can take is checked against the family's keys.
-#include "engine/tovik.h"
-#include "expr/expression.h"
-#include "model/program.h"
-#include "text/messages.h"
+#include "compile/compiler.h"
 
-namespace {
-
-CVarDecl* FindFamily(bool inverse, const PooledText* name) {
-    CProgram* program = CurrentProgram();
-    CVarDecl* decl = inverse ? program->FindInverse(name) : program->FindVariable(name);
-    if (decl == nullptr) ReportError(Text(Msg::VariableUndefined));
+CVarDecl* Compiler::FindFamily(bool inverse, const PooledText* name) {
+    CVarDecl* decl = inverse ? program.FindInverse(name) : program.FindVariable(name);
+    if (decl == nullptr) Report(Msg::VariableUndefined);
     return decl;
 }
 
-}  // namespace
-
-CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t value) {
+CExpression* Compiler::ReferenceElement(bool inverse, const PooledText* name, int32_t value) {
     CVarDecl* decl = FindFamily(inverse, name);
     if (decl == nullptr) return nullptr;
     CVariable* element = CProgram::FindElement(decl, value);
     if (element == nullptr) {
-        ReportError(Text(Msg::OutOfRange));
+        Report(Msg::OutOfRange);
         return nullptr;
     }
-    return CurrentProgram()->nodes.Make<CExpVar>(element);
+    return Node<CExpVar>(element);
 }
 
-CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript) {
+// A subscript that could leave the family is rejected even if the conditions
+// would never let it.
+CExpression* Compiler::ReferenceIndexed(bool inverse, const PooledText* name,
+                                        CExpression* subscript) {
     CVarDecl* decl = FindFamily(inverse, name);
     if (decl == nullptr) return nullptr;
     if (!CProgram::AllSubscriptsValid(decl, subscript->Values())) {
-        ReportError(Text(Msg::MayBeOutOfRange));
+        Report(Msg::MayBeOutOfRange);
         return nullptr;
     }
-    CProgram* program = CurrentProgram();
     if (auto* reference = dynamic_cast<CExpVar*>(subscript))
-        return program->nodes.Make<CExpVar>(program->IndirectElement(decl, reference->variable));
-    return program->nodes.Make<CExpBoundSubscript>(decl, subscript);
+        return Node<CExpVar>(program.IndirectElement(decl, reference->variable));
+    return Node<CExpBoundSubscript>(decl, subscript);
 }

@@ -6,7 +6,6 @@
 #include <cstring>
 
 namespace {
-CProgram* g_program = nullptr;
 
 // The single byte an escape sequence stands for, or -1 when the backslash is kept.
 int EscapedByte(char c) {
@@ -35,13 +34,7 @@ int EscapedByte(char c) {
 }
 }  // namespace
 
-CProgram* CurrentProgram() { return g_program; }
-void SetCurrentProgram(CProgram* program) { g_program = program; }
-
-CProgram::~CProgram() {
-    CleanUp();
-    if (g_program == this) g_program = nullptr;
-}
+CProgram::~CProgram() { CleanUp(); }
 
 const PooledText* CProgram::Intern(char* text) {
     // Escapes are replaced left to right, in place.

@@ -13,9 +13,9 @@
 
 #include "model/node_arena.h"
 #include "model/value_set.h"
+#include "text/encoding.h"
 
 class CExpression;
-class CTovik;
 struct CVariable;
 
 // A name or string literal stored once in the pool. Tables compare pooled texts
@@ -126,34 +126,7 @@ public:
     // consumes them (it keeps copies of what it needs).
     std::vector<std::vector<CExpression*>> conditions;
     COutput output;
-    NodeArena nodes;  // every expression node made for this program
+    NodeArena nodes;                    // every expression node made for this program
+    Encoding encoding = Encoding::Gbk;  // of the puzzle, its texts and its messages
+    bool searched = false;              // a program is searched once
 };
-
-// The program being compiled or searched (one per process at a time).
-CProgram* CurrentProgram();
-void SetCurrentProgram(CProgram* program);
-
-// Declarations (declarations.cpp). Each returns false after reporting an error.
-bool DeclareSet(const PooledText* setName, std::vector<int32_t>* values);
-bool DeclareStringSet(const PooledText* setName, std::vector<int32_t>* values);
-bool DeclareVariable(const PooledText* setName, const PooledText* varName);
-bool DeclareArray(const PooledText* domainSetName, const PooledText* varName,
-                  const PooledText* indexSetName);
-bool DeclareOrdering(const PooledText* setName, const PooledText* varName);
-
-// Names and quantifiers (names.cpp).
-bool BindName(const PooledText* name, const PooledText* setName);
-CExpression* ReferenceName(const PooledText* name);
-CExpression* ExpandQuantifier(const PooledText* name, CExpression* body, bool conjunctive);
-
-// Subscripted references (subscripts.cpp). `inverse` picks the inverse table.
-CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t value);
-CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript);
-
-// Output requests and solution printing (output.cpp).
-void AddOutputText(const PooledText* text);
-void AddOutputVariable(CExpression* expr);
-void PrintSolution(CTovik& engine);
-
-// Condition statements (conditions.cpp).
-bool AddCondition(CExpression* tree);

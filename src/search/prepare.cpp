@@ -1,8 +1,8 @@
 // Preparation of the search: every compiled condition becomes a CCondition of
 // candidate assignments and residual expression copies; the nodes made while
-// parsing are destroyed once the copies exist.
+// parsing are released once the copies exist.
 #include "expr/expression.h"
-#include "search/search.h"
+#include "search/search_state.h"
 
 // Decided: no unassigned variable. Candidates: exactly one, and some member of
 // its domain makes the expression hold (tried first to last, without
@@ -24,36 +24,32 @@ Classification SearchState::Classify(CExpression* expression, std::vector<Candid
     return any ? Classification::Candidates : Classification::NoValueHolds;
 }
 
+CAlternative* SearchState::LinkCandidate(CCondition& condition, const Candidate& candidate) {
+    CAlternative* a = NewAlternative();
+    a->variable = candidate.variable;
+    a->value = candidate.value;
+    condition.LinkFront(a);
+    return a;
+}
+
 // The list holds, front to back: the candidates of the last alternative
 // expression first (each expression's in domain order), then the residual
-// alternatives in the order of their expressions.
+// alternatives in the order of their expressions. Each residual copy is
+// registered with the variables it mentions.
 void SearchState::BuildCondition(CCondition& condition,
                                  const std::vector<CExpression*>& alternatives) {
     candidates.clear();
     for (size_t i = alternatives.size(); i-- > 0;) {
         CExpression* expression = alternatives[i];
-        switch (Classify(expression, candidates)) {
-            case Classification::Open: {
-                CAlternative* a = NewAlternative();
-                a->expression = expression->Clone(program.nodes);
-                a->expression->owner = a;
-                collector.Collect(a->expression, unbound);
-                for (CVariable* v : unbound) v->registered.push_back(a->expression);
-                condition.LinkFront(a);
-                break;
-            }
-            case Classification::Decided:
-            case Classification::Candidates:
-            case Classification::NoValueHolds:
-                break;
-        }
-    }
-    for (size_t i = candidates.size(); i-- > 0;) {
+        if (Classify(expression, candidates) != Classification::Open) continue;
         CAlternative* a = NewAlternative();
-        a->variable = candidates[i].variable;
-        a->value = candidates[i].value;
+        a->expression = expression->Clone(program.nodes);
+        a->expression->owner = a;
+        collector.Collect(a->expression, unbound);
+        for (CVariable* v : unbound) v->registered.push_back(a->expression);
         condition.LinkFront(a);
     }
+    for (size_t i = candidates.size(); i-- > 0;) LinkCandidate(condition, candidates[i]);
 }
 
 // An alternative that mentions no variable and holds makes its condition
@@ -64,8 +60,8 @@ bool SearchState::HasAlwaysHoldingAlternative(const std::vector<CExpression*>& a
     return false;
 }
 
-// The copies the search keeps are made in a fresh arena; the parsed nodes are
-// released once every condition is built.
+// The copies the search keeps are made in the program's emptied arena; the
+// parsed nodes are released once every condition is built.
 void SearchState::PrepareConditions() {
     NodeArena parsed = program.nodes.TakeAll();
     conditions.assign(program.conditions.size(), CCondition{});
@@ -76,35 +72,6 @@ void SearchState::PrepareConditions() {
         }
         BuildCondition(conditions[i], program.conditions[i]);
     }
-    parsed.Clear();
     program.conditions.clear();
-}
-
-void CTovik::Seach() {
-    CProgram& program = *CurrentProgram();
-    SearchState state(*this, program);
-    m_search = &state;
-    state.PrepareConditions();
-
-    // Conditions from the last to the first; the first one met that consists of
-    // candidates only moves to the front, unless the front already holds one.
-    // An empty list left out of the search either always holds (dropped above)
-    // or can never hold, and then there is no solution at all.
-    bool unsatisfiable = false;
-    state.order.reserve(state.conditions.size());
-    for (size_t i = state.conditions.size(); i-- > 0;) {
-        CCondition* k = &state.conditions[i];
-        if (k->alternatives == nullptr) {
-            if (!k->satisfied) unsatisfiable = true;
-            continue;
-        }
-        state.order.push_back(k);
-        if (Priority(state.order.front()) < Priority(k))
-            std::swap(state.order.front(), state.order.back());
-    }
-    if (!unsatisfiable) {
-        CCondition** first = state.order.data();
-        Search(first, first + state.order.size());
-    }
-    m_search = nullptr;
+    parsed.Clear();
 }

@@ -7,8 +7,6 @@
 
 namespace {
 
-Encoding g_current = Encoding::Gbk;
-
 const char* IconvName(Encoding e) { return e == Encoding::Utf8 ? "UTF-8" : "GB18030"; }
 
 // Length of the valid UTF-8 sequence starting at p, or 0 when there is none.
@@ -61,9 +59,6 @@ Encoding DetectEncoding(std::string_view bytes, size_t* bomLength) {
     }
     return multiByte ? Encoding::Utf8 : Encoding::Gbk;
 }
-
-Encoding CurrentEncoding() { return g_current; }
-void SetCurrentEncoding(Encoding encoding) { g_current = encoding; }
 
 Converter::Converter(Encoding from, Encoding to)
     : m_cd(iconv_open(IconvName(to), IconvName(from))) {}

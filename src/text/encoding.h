@@ -1,7 +1,8 @@
 // Text encodings of puzzle files and output: a puzzle is UTF-8 when it starts
 // with a byte-order mark or is valid UTF-8 holding at least one multi-byte
-// sequence, and GBK otherwise. Messages follow the encoding of the puzzle being
-// run; the console host may convert the whole stream for its reader.
+// sequence, and GBK otherwise. A program's texts and the messages printed for
+// it are in its puzzle's encoding; the console host may convert the whole
+// stream for its reader.
 #pragma once
 
 #include <cstddef>
@@ -12,11 +13,6 @@ enum class Encoding { Gbk, Utf8 };
 
 // Decides a puzzle's encoding; `bomLength` receives the bytes to skip.
 Encoding DetectEncoding(std::string_view bytes, size_t* bomLength);
-
-// The encoding of the puzzle being run (GBK until one is read): messages are
-// produced in it, and pooled texts are in it.
-Encoding CurrentEncoding();
-void SetCurrentEncoding(Encoding encoding);
 
 // Converts whole texts from one encoding to another with iconv. GBK is read
 // and written as GB18030, its superset, so nothing is lost either way. A byte

@@ -1,7 +1,8 @@
-// Every text the interpreter itself prints. The sources keep them in UTF-8;
-// Text() hands them out in the encoding of the puzzle being run (GBK bytes are
-// converted once, on first use).
+// Every text the interpreter itself prints, in both encodings a puzzle can
+// have: messages are printed in the encoding of the puzzle being run.
 #pragma once
+
+#include "text/encoding.h"
 
 enum class Msg {
     Compiling,   // "正在编译……\r\n"
@@ -20,7 +21,6 @@ enum class Msg {
     NumberRange,
     NeedFileName,
     CannotOpen,
-    Count
 };
 
-const char* Text(Msg id);
+const char* Text(Msg id, Encoding encoding);

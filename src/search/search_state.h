@@ -1,13 +1,13 @@
 // Search-time records: conditions with their intrusive lists of alternatives,
-// the undo record of one step (CTrail), and the state that the search keeps
-// for the duration of one Seach: pools, scratch buffers and the trail stacks.
+// the undo record of one step (CTrail), and the state one search keeps for
+// its whole run: the conditions, the trail stacks, the alternative pool and
+// the scratch areas, all reused from step to step.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "engine/tovik.h"
 #include "expr/unbound.h"
 #include "model/program.h"
 
@@ -39,6 +39,9 @@ struct CCondition {
     void Unlink(CAlternative* a);
 };
 
+// Priority of a condition: candidates only (or empty) ranks above any residual.
+inline int Priority(const CCondition* k) { return k->residuals == 0 ? 1048576 : 0; }
+
 // Outcome of classifying an alternative expression under the current assignment.
 enum class Classification { Decided, Candidates, NoValueHolds, Open };
 
@@ -49,7 +52,7 @@ struct Candidate {
     int32_t value;
 };
 
-struct SearchState;
+class SearchState;
 
 // The undo record of one step. Its four lists live on shared stacks in the
 // search state; the record only remembers where this step's entries begin.
@@ -71,11 +74,26 @@ private:
     size_t m_assigned, m_satisfied, m_removed, m_added;
 };
 
-struct SearchState {
-    CTovik& engine;
+class SearchState {
+public:
+    explicit SearchState(CProgram& program) : program(program), collector(program.variableList) {}
+
+    // Every compiled condition becomes a CCondition of candidates and residual
+    // copies; the parsed nodes are released afterwards.
+    void PrepareConditions();
+    Classification Classify(CExpression* expression, std::vector<Candidate>& found);
+    CVariable* ChooseVariable();
+    // Re-examines a residual alternative after a binding; false when its
+    // condition has lost every alternative.
+    bool Recheck(CAlternative* a);
+    // Settles a condition against its candidates; false when none is left.
+    bool CheckCandidates(CCondition* k);
+
+    CAlternative* NewAlternative();
+    void DeleteAlternative(CAlternative* a);
+
     CProgram& program;
     std::vector<CCondition> conditions;
-    std::vector<CCondition*> order;  // permuted in place, never restored
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;
@@ -84,9 +102,6 @@ struct SearchState {
     std::vector<CAlternative*> added;
 
     // Scratch areas reused by every call.
-    std::vector<CVariable*> stepBound;     // bound list of the step form
-    std::vector<CVariable*> exhaustBound;  // bound list of Exhaust
-    std::vector<CVariable*> exhaustKept;   // Exhaust's copies, one run per level
     std::vector<CAlternative*> contradicted;
     std::vector<Candidate> candidates;
     std::vector<CVariable*> unbound;
@@ -97,27 +112,9 @@ struct SearchState {
     size_t blockUsed = 0;
     std::vector<CAlternative*> freeList;
 
-    SearchState(CTovik& engine, CProgram& program)
-        : engine(engine), program(program), collector(program.variableList) {}
-
-    CAlternative* NewAlternative();
-    void DeleteAlternative(CAlternative* a);
-
-    Classification Classify(CExpression* expression, std::vector<Candidate>& found);
-    void PrepareConditions();
-    bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives);
+private:
     void BuildCondition(CCondition& condition, const std::vector<CExpression*>& alternatives);
-    CVariable* ChooseVariable();
+    bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives);
+    CAlternative* LinkCandidate(CCondition& condition, const Candidate& candidate);
     int Score(const CVariable* variable);
-    bool Recheck(CAlternative* a);
-    bool CheckCandidates(CCondition* k);
 };
-
-// Priority of a condition: candidates only (or empty) ranks above any residual.
-inline int Priority(const CCondition* k) { return k->residuals == 0 ? 1048576 : 0; }
-
-// Gives s the value v with every consequence the declarations impose, and
-// appends each variable it assigns to `bound`. False on inconsistency; the
-// caller unassigns what `bound` lists.
-bool Bind(CVariable* s, int32_t v, std::vector<CVariable*>& bound);
-bool BindDependent(CVariable* d, std::vector<CVariable*>& bound);
