@@ -1,6 +1,7 @@
 // The console engine's hooks and its early stops.
 #include "app/console_engine.h"
 
+// NOLINTNEXTLINE(*-avoid-non-const-global-variables): the signal flag
 volatile std::sig_atomic_t ConsoleEngine::s_interrupted = 0;
 
 ConsoleEngine::ConsoleEngine(const char* progress, std::optional<Encoding> target)
