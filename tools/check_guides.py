@@ -27,7 +27,7 @@ Also checked: both guides tie blocks to the same files; every puzzle under
 examples/guide/ is shown (or, if too long to print, its output); every shown puzzle has its output file and shows its
 output; and each guide shows every compile-error message in some output.
 
-    check_guides.py [REPOSITORY_ROOT]    (default: two levels above this script)
+    check_guides.py [REPOSITORY_ROOT]    (default: the folder above this script)
 
 Exits 0 when everything agrees, 1 otherwise, listing each problem.
 """
@@ -155,7 +155,7 @@ def first_difference(expected, actual):
 
 
 def main(argv):
-    root = pathlib.Path(argv[1]) if len(argv) > 1 else pathlib.Path(__file__).resolve().parents[2]
+    root = pathlib.Path(argv[1]) if len(argv) > 1 else pathlib.Path(__file__).resolve().parents[1]
     problems = []
     shown = [check_guide(root, guide, problems) for guide in GUIDES]
     for name in sorted(shown[0] ^ shown[1]):

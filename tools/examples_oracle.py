@@ -6,8 +6,8 @@ enumerating assignments; nothing is shared with the interpreter. The
 script prints the solution lines of one example, formatted as the
 example's output statement formats them, one per line, in GBK.
 
-    oracle.py NAME     print the solution lines of examples/NAME.tvk
-    oracle.py --list   print the names of the puzzles known here
+    examples_oracle.py NAME     print the solution lines of examples/NAME.tvk
+    examples_oracle.py --list   print the names of the puzzles known here
 """
 
 import itertools
@@ -264,7 +264,7 @@ PUZZLES = {
 
 def main(argv):
     if len(argv) != 2:
-        sys.stderr.write("usage: oracle.py NAME | --list\n")
+        sys.stderr.write("usage: examples_oracle.py NAME | --list\n")
         return 2
     if argv[1] == "--list":
         for name in PUZZLES:
@@ -272,7 +272,7 @@ def main(argv):
         return 0
     solve = PUZZLES.get(argv[1])
     if solve is None:
-        sys.stderr.write(f"oracle.py: no puzzle named {argv[1]}\n")
+        sys.stderr.write(f"examples_oracle.py: no puzzle named {argv[1]}\n")
         return 2
     out = sys.stdout.buffer
     for line in solve():

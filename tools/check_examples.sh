@@ -1,20 +1,20 @@
 #!/bin/sh
 # Checks the solution sets of the example puzzles against an independent
-# brute-force solver (oracle.py beside this script).
+# brute-force solver (examples_oracle.py beside this script).
 #
 # For every examples/NAME.tvk that has a NAME.out, the solution lines of
 # NAME.out (everything after the two phase lines, with the "\r\n" line ends
 # reduced to "\n") are sorted and compared with the sorted lines that
-# "oracle.py NAME" prints. The order of the lines is not checked here: the
+# "examples_oracle.py NAME" prints. The order of the lines is not checked here: the
 # byte-for-byte comparison with the interpreter's output does that.
 #
 # Usage: check_examples.sh [EXAMPLES_DIR]    (default: the repository's examples/)
 # Exits 0 when every example agrees, 1 otherwise.
 
 here=$(cd "$(dirname "$0")" && pwd)
-examples=${1:-$here/../../examples}
+examples=${1:-$here/../examples}
 python=${PYTHON:-python3}
-oracle="$here/oracle.py"
+oracle="$here/examples_oracle.py"
 LC_ALL=C
 export LC_ALL
 

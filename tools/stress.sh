@@ -2,9 +2,9 @@
 # Large inputs, beyond what the test suite runs in CI: each must either work in
 # time proportional to its size or end with a clear message and status 2 when
 # memory runs out, never with a signal. Prints time and peak memory per input.
-#   tests/stress/run.sh [path/to/tovik]
+#   tools/stress.sh [path/to/tovik]
 set -uo pipefail
-tovik=${1:-$(cd "$(dirname "$0")/../.." && pwd)/build/tovik}
+tovik=${1:-$(cd "$(dirname "$0")/.." && pwd)/build/tovik}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
