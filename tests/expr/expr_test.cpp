@@ -75,10 +75,32 @@ std::vector<int32_t> RandomSet(std::mt19937& rng, int64_t centre, int maxRuns, i
     return values;
 }
 
+// Every pair of subsets of a small universe: gaps, single values and bounds
+// that touch, where comparisons decide from the bounds alone.
+TEST(ValueSets, OperatorsGiveExactlyTheCrossProductOnSmallSets) {
+    const int32_t universe[] = {-3, -1, 0, 1, 2, 4};
+    auto subset = [&](unsigned mask) {
+        std::vector<int32_t> values;
+        for (int i = 0; i < 6; ++i)
+            if (mask & (1u << i)) values.push_back(universe[i]);
+        return values;
+    };
+    for (unsigned lm = 1; lm < 64; ++lm) {
+        for (unsigned rm = 1; rm < 64; ++rm) {
+            const std::vector<int32_t> l = subset(lm), r = subset(rm);
+            for (Operator op : kOperators)
+                ASSERT_EQ(
+                    OperatorValues(op, ValueSet::FromSorted(l), ValueSet::FromSorted(r)).ToList(),
+                    CrossProduct(op, l, r))
+                    << "operator " << static_cast<int>(op) << " sets " << lm << " " << rm;
+        }
+    }
+}
+
+// Random sets near 0 and near both ends of the range, so that sums and
+// differences wrap around.
 TEST(ValueSets, OperatorsGiveExactlyTheCrossProduct) {
     std::mt19937 rng(12345);
-    // Centres near 0 and near both ends of the range, so that sums and
-    // differences wrap around.
     const int64_t centres[] = {0, 100000, INT32_MAX - 2000, INT32_MIN + 2000};
     for (int trial = 0; trial < 80; ++trial) {
         for (Operator op : kOperators) {
