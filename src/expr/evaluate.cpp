@@ -17,7 +17,7 @@ int32_t CExpNot::Evaluate() const { return operand->Evaluate() == 0; }
 int32_t CExpFunc::Evaluate() const {
     const int32_t a = left->Evaluate();
     const int32_t b = right->Evaluate();
-    return Apply(op, a, b);
+    return function(a, b);
 }
 
 int32_t CExpConst::Evaluate() const { return value; }

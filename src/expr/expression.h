@@ -95,7 +95,7 @@ public:
 class CExpFunc final : public CExpression {
 public:
     CExpFunc(Operator op, CExpression* left, CExpression* right)
-        : left(left), right(right), op(op) {}
+        : left(left), right(right), op(op), function(FunctionOf(op)) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -105,6 +105,7 @@ public:
     CExpression* left;
     CExpression* right;
     Operator op;
+    OperatorFunction function;  // evaluates op
 };
 
 class CExpConst final : public CExpression {

@@ -6,9 +6,25 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace {
+
+// Apply with the operator fixed, so that each function is the bare operation.
+template <Operator op>
+int32_t Fixed(int32_t a, int32_t b) {
+    return Apply(op, a, b);
+}
+
+// In the order of Operator.
+constexpr OperatorFunction kFunctions[] = {
+    Fixed<Operator::Add>,      Fixed<Operator::Subtract>,     Fixed<Operator::Multiply>,
+    Fixed<Operator::Divide>,   Fixed<Operator::Remainder>,    Fixed<Operator::Equal>,
+    Fixed<Operator::NotEqual>, Fixed<Operator::Less>,         Fixed<Operator::LessEqual>,
+    Fixed<Operator::Greater>,  Fixed<Operator::GreaterEqual>,
+};
+static_assert(std::size(kFunctions) == static_cast<size_t>(Operator::GreaterEqual) + 1);
 
 // Past this many pairs the cross product gives way to interval arithmetic.
 constexpr uint64_t kCrossProductLimit = 1 << 14;
@@ -66,6 +82,8 @@ ValueSet WithSingle(Operator op, const ValueSet& many, int32_t k, bool singleOnL
 }
 
 }  // namespace
+
+OperatorFunction FunctionOf(Operator op) { return kFunctions[static_cast<int>(op)]; }
 
 ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r) {
     if (l.Empty() || r.Empty()) return {};

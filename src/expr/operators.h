@@ -23,8 +23,7 @@ enum class Operator : uint8_t {
 
 inline bool IsComparison(Operator op) { return op >= Operator::Equal; }
 
-// The operator's value for a and b. Inline: the search evaluates it at
-// every step.
+// The operator's value for a and b.
 inline int32_t Apply(Operator op, int32_t a, int32_t b) {
     const auto ua = static_cast<uint32_t>(a);
     const auto ub = static_cast<uint32_t>(b);
@@ -59,6 +58,12 @@ inline int32_t Apply(Operator op, int32_t a, int32_t b) {
     }
     return 0;
 }
+
+// The operator's value as a function of its operands, for the nodes that
+// evaluate it at every search step: a call through it costs less than
+// dispatching on the operator each time.
+using OperatorFunction = int32_t (*)(int32_t, int32_t);
+OperatorFunction FunctionOf(Operator op);
 
 // Every value `op` gives over the pairs of l x r: exactly the set the full
 // cross product gives, computed from intervals where that product would be

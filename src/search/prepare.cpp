@@ -24,14 +24,6 @@ Classification SearchState::Classify(CExpression* expression, std::vector<Candid
     return any ? Classification::Candidates : Classification::NoValueHolds;
 }
 
-CAlternative* SearchState::LinkCandidate(CCondition& condition, const Candidate& candidate) {
-    CAlternative* a = NewAlternative();
-    a->variable = candidate.variable;
-    a->value = candidate.value;
-    condition.LinkFront(a);
-    return a;
-}
-
 // The list holds, front to back: the candidates of the last alternative
 // expression first (each expression's in domain order), then the residual
 // alternatives in the order of their expressions. Each residual copy is

@@ -115,6 +115,13 @@ public:
 private:
     void BuildCondition(CCondition& condition, const std::vector<CExpression*>& alternatives);
     bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives);
-    CAlternative* LinkCandidate(CCondition& condition, const Candidate& candidate);
+    // A new candidate alternative, linked at the front of the condition's list.
+    CAlternative* LinkCandidate(CCondition& condition, const Candidate& candidate) {
+        CAlternative* a = NewAlternative();
+        a->variable = candidate.variable;
+        a->value = candidate.value;
+        condition.LinkFront(a);
+        return a;
+    }
     int Score(const CVariable* variable);
 };
