@@ -67,6 +67,9 @@ gui_code = folders.get("src/gui", 0)
 if by_folder:
     for f in sorted(folders):
         print(f"{folders[f]:7}  {f}{'  (test)' if is_test(f) else ''}")
+print("counted: non-blank, non-comment lines of the C++, flex, bison, CMake, shell and")
+print("Python files tracked by git; test lines are those under tests/ and fuzz/, code")
+print("lines those of every counted file (tools/, scripts/, bench/ are code, not tests)")
 print(f"test share: {tests} of {total} code lines = {100 * tests / total:.1f}%")
 print(f"without the editor (src/gui, tests/gui): {tests - gui_tests} of "
       f"{total - gui_tests - gui_code} = {100 * (tests - gui_tests) / (total - gui_tests - gui_code):.1f}%")
