@@ -1,97 +1,97 @@
-// CTovik: the run phases (compile, then search), the default hooks, and the
-// single error path of the compiler.
+// CTovik: the run phases (reading, compiling, searching), the default hooks,
+// and the printing of compile errors.
 #include "engine/tovik.h"
 
 #include <sys/stat.h>
 
-#include <cstdlib>
-#include <memory>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
-#include "engine/encoding.h"
-#include "engine/messages.h"
+#include "compile/diagnostics.h"
+#include "lang/parse.h"
 #include "model/program.h"
-
-// The generated parser and scanner.
-int yyparse();
-void ScanPuzzle(const char* bytes, int length, bool utf8);
-int yylex_destroy();
-
-int g_lineNumber = 1;
-
-namespace {
-CTovik* g_engine = nullptr;
-}
+#include "search/searcher.h"
+#include "text/messages.h"
 
 void CTovik::Output(const char* text) { std::fputs(text, stdout); }
 bool CTovik::IsCancel() { return false; }
 void CTovik::OnProgress(unsigned) {}
 
-void ReportError(const char* message) {
-    if (g_engine != nullptr) g_engine->OnYYError(message);
-}
-
-void CTovik::OnYYError(const char* message) {
-    m_error = true;
-    std::string line = std::to_string(g_lineNumber);
-    line += Text(Msg::LineSuffix);
-    line += message;
-    line += " \r\n";
-    Output(line.c_str());
-}
-
 namespace {
 
-// The whole file: its encoding is decided before scanning. A read error ends
-// the process like the scanner's other fatal errors.
-std::string ReadAll(FILE* file) {
-    std::string bytes;
+// Prints each compile error through the engine's Output as one line:
+// "LINE 行: MESSAGE \r\n".
+class ErrorPrinter final : public Diagnostics {
+public:
+    ErrorPrinter(CTovik& engine, Encoding encoding) : m_engine(engine), m_encoding(encoding) {}
+
+    void Error(int line, const char* message) override {
+        std::string text = std::to_string(line);
+        text += Text(Msg::LineSuffix, m_encoding);
+        text += message;
+        text += " \r\n";
+        m_engine.Output(text.c_str());
+    }
+
+private:
+    CTovik& m_engine;
+    Encoding m_encoding;
+};
+
+// The whole file, so that its encoding is decided before scanning. False on a
+// read error, or for a file larger than the scanner's 32-bit lengths.
+bool ReadAll(FILE* file, std::string& bytes) {
     char block[8192];
     size_t n;
     while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, n);
-    if (std::ferror(file) || bytes.size() > static_cast<size_t>(INT32_MAX) - 2) {
-        std::fputs("input in flex scanner failed\n", stderr);
-        std::exit(2);
-    }
-    return bytes;
+    return !std::ferror(file) && bytes.size() <= static_cast<size_t>(INT32_MAX) - 2;
 }
 
 }  // namespace
 
 std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
+    m_readFailed = false;
     if (file == nullptr) return nullptr;
-    const std::string bytes = ReadAll(file);
+    std::string bytes;
+    const bool read = ReadAll(file, bytes);
     std::fclose(file);
+    if (!read) {
+        m_readFailed = true;
+        return nullptr;
+    }
     size_t bom = 0;
-    Encoding encoding = DetectEncoding(bytes, &bom);
-    SetCurrentEncoding(encoding);
-    // Each compile scans afresh, whatever an earlier parse left behind.
-    ScanPuzzle(bytes.data() + bom, static_cast<int>(bytes.size() - bom),
-               encoding == Encoding::Utf8);
-    g_engine = this;
-    m_error = false;
     auto program = std::make_unique<CProgram>();
-    SetCurrentProgram(program.get());
-    Output(Text(Msg::Compiling));
-    g_lineNumber = 1;
-    yyparse();
-    yylex_destroy();
-    if (m_error) {
-        SetCurrentProgram(nullptr);
+    program->encoding = DetectEncoding(bytes, &bom);
+    m_encoding = program->encoding;
+    m_error = false;
+    Output(Text(Msg::Compiling, m_encoding));
+    ErrorPrinter errors(*this, m_encoding);
+    if (!ParsePuzzle(*program, errors, std::string_view(bytes).substr(bom))) {
+        m_error = true;
         return nullptr;
     }
     return program;
 }
 
+bool CTovik::Search(CProgram& program) {
+    if (program.searched) return false;
+    program.searched = true;
+    m_encoding = program.encoding;
+    Output(Text(Msg::Searching, m_encoding));
+    m_progress = 0;
+    m_solutions = 0;
+    if (m_searchHook && m_searchHook(*this, program)) return true;
+    Searcher searcher(*this, program);
+    searcher.Run();
+    m_progress = searcher.Steps();
+    return true;
+}
+
 bool CTovik::Run(FILE* file) {
     std::unique_ptr<CProgram> program = Compile(file);
     if (!program) return false;
-    Output(Text(Msg::Searching));
-    m_progress = 0;
-    m_solutions = 0;
-    if (!m_searchHook || !m_searchHook(*this, *program)) Seach();
-    program->CleanUp();
-    SetCurrentProgram(nullptr);
+    Search(*program);
     return true;
 }
 

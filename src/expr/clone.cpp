@@ -1,31 +1,35 @@
 // Clone: deep copies. Sharing is not preserved; variables are never copied.
 #include "expr/expression.h"
 
-CExpression* CExpAnd::Clone() const { return new CExpAnd(left->Clone(), right->Clone()); }
-CExpression* CExpOr::Clone() const { return new CExpOr(left->Clone(), right->Clone()); }
-CExpression* CExpNot::Clone() const { return new CExpNot(operand->Clone()); }
+CExpression* CExpAnd::Clone(NodeArena& arena) const {
+    return arena.Make<CExpAnd>(left->Clone(arena), right->Clone(arena));
+}
+CExpression* CExpOr::Clone(NodeArena& arena) const {
+    return arena.Make<CExpOr>(left->Clone(arena), right->Clone(arena));
+}
+CExpression* CExpNot::Clone(NodeArena& arena) const {
+    return arena.Make<CExpNot>(operand->Clone(arena));
+}
+CExpression* CExpFunc::Clone(NodeArena& arena) const {
+    return arena.Make<CExpFunc>(op, left->Clone(arena), right->Clone(arena));
+}
+CExpression* CExpConst::Clone(NodeArena& arena) const { return arena.Make<CExpConst>(value); }
+CExpression* CExpVar::Clone(NodeArena& arena) const { return arena.Make<CExpVar>(variable); }
 
-CExpression* CExpFunc::Clone() const {
-    auto* copy = new CExpFunc(nullptr, left->Clone(), right->Clone());
-    copy->function = function;
-    return copy;
+CExpression* CExpParameters::Clone(NodeArena& arena) const {
+    std::vector<CExpression*> copies;
+    copies.reserve(elements.size());
+    for (const CExpression* e : elements) copies.push_back(e->Clone(arena));
+    return arena.Make<CExpParameters>(std::move(copies));
 }
 
-CExpression* CExpConst::Clone() const { return new CExpConst(value); }
-CExpression* CExpVar::Clone() const { return new CExpVar(variable); }
-
-CExpression* CExpParameters::Clone() const {
-    auto* copy = new CExpParameters();
-    copy->elements.reserve(elements.size());
-    for (const CExpression* e : elements) copy->elements.push_back(e->Clone());
-    return copy;
+CExpression* CExpAllDifferent::Clone(NodeArena& arena) const {
+    return arena.Make<CExpAllDifferent>(static_cast<CExpParameters*>(list->Clone(arena)));
 }
 
-CExpression* CExpExc::Clone() const {
-    return new CExpExc(static_cast<CExpParameters*>(list->Clone()));
+CExpression* CExpBoundName::Clone(NodeArena& arena) const {
+    return arena.Make<CExpBoundName>(name, set);
 }
-
-CExpression* CExpQuantifier::Clone() const { return new CExpQuantifier(name); }
-CExpression* CExpQuantifierEx::Clone() const {
-    return new CExpQuantifierEx(family, index->Clone());
+CExpression* CExpBoundSubscript::Clone(NodeArena& arena) const {
+    return arena.Make<CExpBoundSubscript>(family, index->Clone(arena));
 }

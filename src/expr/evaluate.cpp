@@ -15,14 +15,14 @@ int32_t CExpOr::Evaluate() const {
 int32_t CExpNot::Evaluate() const { return operand->Evaluate() == 0; }
 
 int32_t CExpFunc::Evaluate() const {
-    int32_t a = left->Evaluate();
-    int32_t b = right->Evaluate();
+    const int32_t a = left->Evaluate();
+    const int32_t b = right->Evaluate();
     return function(a, b);
 }
 
 int32_t CExpConst::Evaluate() const { return value; }
 int32_t CExpVar::Evaluate() const { return variable->Value(); }
 int32_t CExpParameters::Evaluate() const { return 1; }
-int32_t CExpExc::Evaluate() const { return 1; }
-int32_t CExpQuantifier::Evaluate() const { return 0; }
-int32_t CExpQuantifierEx::Evaluate() const { return 0; }
+int32_t CExpAllDifferent::Evaluate() const { return 1; }
+int32_t CExpBoundName::Evaluate() const { return 0; }
+int32_t CExpBoundSubscript::Evaluate() const { return 0; }

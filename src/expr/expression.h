@@ -1,53 +1,39 @@
 // The expression node kinds of conditions, quantified bodies and subscripts,
-// their eight virtual operations, and the registry that owns every node.
-// Nodes never own their children: subtrees are shared freely and released in
-// bulk through the registry.
+// and their eight virtual operations. Nodes never own their children:
+// subtrees are shared freely, and every node belongs to the arena of the
+// program it was made for (model/node_arena.h). Operations that make nodes
+// take that arena; substitution, which may also make variables, the program.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include <memory>
-
+#include "expr/operators.h"
+#include "model/node_arena.h"
 #include "model/program.h"
 #include "model/value_set.h"
 
 struct CAlternative;
 
-using OperatorFunction = int32_t (*)(int32_t, int32_t);
-
-// True when no element is non-zero / no element is zero (both true when empty).
-bool AllFalse(const ValueList& values);
-bool AllTrue(const ValueList& values);
-
-// The operator function that an operator's text selects (as a CExpFunc does),
-// or null. Lets other subsystems tell the operators of a tree apart.
-OperatorFunction SelectOperator(const char* text);
-
-// Every value `function` gives over the pairs of l x r: exactly the set the
-// full cross product gives, computed from intervals where that product
-// would be large.
-ValueSet OperatorValues(OperatorFunction function, const ValueSet& l, const ValueSet& r);
-
-class CExpression {
+class CExpression : public ArenaNode {
 public:
-    CExpression();
-    virtual ~CExpression() = default;
-    CExpression(const CExpression&) = delete;
-    CExpression& operator=(const CExpression&) = delete;
-
     // Every value the node can take while each variable ranges over its whole
-    // declared domain, as a list (ascending).
-    ValueList GetValues() const { return Values().ToList(); }
-    // The same set, remembered until the node replaces a child.
+    // declared domain; remembered until the node replaces a child.
     const ValueSet& Values() const;
     virtual ValueSet GetValueSet() const = 0;
-    virtual CExpression* Clone() const = 0;
+    // A deep copy; shared subtrees are copied once per path to them.
+    virtual CExpression* Clone(NodeArena& arena) const = 0;
+    // The value under the current assignment; every variable must be assigned.
     virtual int32_t Evaluate() const = 0;
-    virtual CExpression* Substitute(const PooledText* name, int32_t value);
-    virtual CExpression* Simplify();
-    virtual void SplitAnd(std::vector<CExpression*>& list);
-    virtual void SplitOr(std::vector<CExpression*>& list);
+    // Replaces references to the bound name by the value; returns the node
+    // that takes this one's place.
+    virtual CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program);
+    // Folds what the declared domains decide; returns the node to use instead.
+    virtual CExpression* Simplify(NodeArena& arena);
+    // Appends the node's clauses / alternatives (builds over shared operands).
+    virtual void SplitAnd(std::vector<CExpression*>& list, NodeArena& arena);
+    virtual void SplitOr(std::vector<CExpression*>& list, NodeArena& arena);
     // Writes each occurrence of an unassigned variable, left before right.
     virtual void CollectUnbound(std::vector<CVariable*>& out) const;
 
@@ -65,12 +51,12 @@ class CExpAnd final : public CExpression {
 public:
     CExpAnd(CExpression* left, CExpression* right) : left(left), right(right) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
-    CExpression* Simplify() override;
-    void SplitAnd(std::vector<CExpression*>& list) override;
-    void SplitOr(std::vector<CExpression*>& list) override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
+    CExpression* Simplify(NodeArena& arena) override;
+    void SplitAnd(std::vector<CExpression*>& list, NodeArena& arena) override;
+    void SplitOr(std::vector<CExpression*>& list, NodeArena& arena) override;
     void CollectUnbound(std::vector<CVariable*>& out) const override;
     CExpression* left;
     CExpression* right;
@@ -80,12 +66,12 @@ class CExpOr final : public CExpression {
 public:
     CExpOr(CExpression* left, CExpression* right) : left(left), right(right) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
-    CExpression* Simplify() override;
-    void SplitAnd(std::vector<CExpression*>& list) override;
-    void SplitOr(std::vector<CExpression*>& list) override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
+    CExpression* Simplify(NodeArena& arena) override;
+    void SplitAnd(std::vector<CExpression*>& list, NodeArena& arena) override;
+    void SplitOr(std::vector<CExpression*>& list, NodeArena& arena) override;
     void CollectUnbound(std::vector<CVariable*>& out) const override;
     CExpression* left;
     CExpression* right;
@@ -95,36 +81,38 @@ class CExpNot final : public CExpression {
 public:
     explicit CExpNot(CExpression* operand) : operand(operand) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
-    CExpression* Simplify() override;
-    void SplitAnd(std::vector<CExpression*>& list) override;
-    void SplitOr(std::vector<CExpression*>& list) override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
+    CExpression* Simplify(NodeArena& arena) override;
+    void SplitAnd(std::vector<CExpression*>& list, NodeArena& arena) override;
+    void SplitOr(std::vector<CExpression*>& list, NodeArena& arena) override;
     void CollectUnbound(std::vector<CVariable*>& out) const override;
     CExpression* operand;
 };
 
+// A two-operand arithmetic operation or comparison.
 class CExpFunc final : public CExpression {
 public:
-    // `text` selects the operator function; null or unknown leaves it null.
-    CExpFunc(const char* text, CExpression* left, CExpression* right);
+    CExpFunc(Operator op, CExpression* left, CExpression* right)
+        : left(left), right(right), op(op), function(FunctionOf(op)) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
-    CExpression* Simplify() override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
+    CExpression* Simplify(NodeArena& arena) override;
     void CollectUnbound(std::vector<CVariable*>& out) const override;
     CExpression* left;
     CExpression* right;
-    OperatorFunction function;
+    Operator op;
+    OperatorFunction function;  // evaluates op
 };
 
 class CExpConst final : public CExpression {
 public:
     explicit CExpConst(int32_t value) : value(value) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
     int32_t value;
 };
@@ -133,75 +121,67 @@ class CExpVar final : public CExpression {
 public:
     explicit CExpVar(CVariable* variable) : variable(variable) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
     void CollectUnbound(std::vector<CVariable*>& out) const override;
     CVariable* variable;
 };
 
+// The argument list of the all-different construct: two or more operands.
 class CExpParameters final : public CExpression {
 public:
     CExpParameters(CExpression* first, CExpression* second) : elements{first, second} {}
+    explicit CExpParameters(std::vector<CExpression*> elements) : elements(std::move(elements)) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
     std::vector<CExpression*> elements;
-
-private:
-    CExpParameters() = default;
 };
 
-// Appends one more element to an argument list and returns the same list.
+// Appends one more operand to an argument list and returns the same list.
 CExpParameters* Append(CExpParameters* list, CExpression* element);
 
-class CExpExc final : public CExpression {
+// All-different: the operands must take pairwise different values.
+class CExpAllDifferent final : public CExpression {
 public:
-    explicit CExpExc(CExpParameters* list) : list(list) {}
+    explicit CExpAllDifferent(CExpParameters* list) : list(list) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
-    CExpression* Simplify() override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
+    CExpression* Simplify(NodeArena& arena) override;
     CExpParameters* list;
 };
 
-class CExpQuantifier final : public CExpression {
+// A name bound by an enclosing quantifier, inside the quantified body; its
+// values are those of the set it ranges over. Expansion substitutes it away.
+class CExpBoundName final : public CExpression {
 public:
-    explicit CExpQuantifier(const PooledText* name) : name(name) {}
+    CExpBoundName(const PooledText* name, const std::vector<int32_t>* set) : name(name), set(set) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
     const PooledText* name;
+    const std::vector<int32_t>* set;
 };
 
-class CExpQuantifierEx final : public CExpression {
+// A subscripted reference whose subscript still depends on a bound name (the
+// name itself, or a nested subscripted reference ending in it); expansion
+// resolves it into a reference to a direct or indirect element.
+class CExpBoundSubscript final : public CExpression {
 public:
-    CExpQuantifierEx(CVarDecl* family, CExpression* index) : family(family), index(index) {}
+    CExpBoundSubscript(CVarDecl* family, CExpression* index) : family(family), index(index) {}
     ValueSet GetValueSet() const override;
-    CExpression* Clone() const override;
+    CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
-    CExpression* Substitute(const PooledText* name, int32_t value) override;
+    CExpression* Substitute(const PooledText* name, int32_t value, CProgram& program) override;
     CVarDecl* family;
     CExpression* index;
 };
 
-CExpression* MakeImplication(CExpression* a, CExpression* b);
-CExpression* MakeExclusiveOr(CExpression* a, CExpression* b);
-
-// The distinct unassigned variables of a tree. The order carries no meaning.
-void GetUnboundVariables(const CExpression* tree, std::vector<CVariable*>& out);
-// How many distinct unassigned variables a tree mentions now.
-int CountUnbound(const CExpression* tree);
-
-// The registry owns every node: the base constructor appends each new node.
-namespace NodeRegistry {
-std::vector<CExpression*>& Nodes();
-// Hands the current contents over and leaves the registry empty.
-std::vector<CExpression*> TakeAll();
-// Destroys nodes newest first.
-void DestroyNewestFirst(std::vector<CExpression*>& nodes);
-// Destroys every registered node, oldest first, and empties the registry.
-void Clear();
-}  // namespace NodeRegistry
+// a -> b as !a | b.
+CExpression* MakeImplication(NodeArena& arena, CExpression* a, CExpression* b);
+// a ^ b as (a | b) & (!a | !b): each operand hangs under two parents.
+CExpression* MakeExclusiveOr(NodeArena& arena, CExpression* a, CExpression* b);

@@ -1,82 +1,41 @@
-// The eleven operator functions of two-operand nodes, and their selection by
-// operator text. Arithmetic wraps modulo 2^32; nothing traps.
+// The value sets of the operators: what an operation can give over two value
+// sets, computed from bounds or intervals where the cross product would be
+// large. The operators' values themselves are Apply (operators.h).
+#include "expr/operators.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
-#include "expr/expression.h"
-
 namespace {
 
-int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
-
-int32_t Sum(int32_t a, int32_t b) { return Wrap(static_cast<int64_t>(a) + b); }
-int32_t Difference(int32_t a, int32_t b) { return Wrap(static_cast<int64_t>(a) - b); }
-int32_t Product(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
-}
-// Division and remainder by zero give 0; INT_MIN / -1 wraps to INT_MIN.
-int32_t Quotient(int32_t a, int32_t b) {
-    if (b == 0) return 0;
-    if (b == -1) return Wrap(-static_cast<int64_t>(a));
-    return a / b;
-}
-int32_t Remainder(int32_t a, int32_t b) {
-    if (b == 0 || b == -1) return 0;
-    return a % b;
-}
-int32_t Equal(int32_t a, int32_t b) { return a == b; }
-int32_t NotEqual(int32_t a, int32_t b) { return a != b; }
-int32_t Less(int32_t a, int32_t b) { return a < b; }
-int32_t LessEqual(int32_t a, int32_t b) { return a <= b; }
-int32_t Greater(int32_t a, int32_t b) { return a > b; }
-int32_t GreaterEqual(int32_t a, int32_t b) { return a >= b; }
-
-}  // namespace
-
-// Only the first character decides, and for '<' and '>' whether a second follows.
-OperatorFunction SelectOperator(const char* text) {
-    if (text == nullptr) return nullptr;
-    switch (text[0]) {
-        case '+':
-            return Sum;
-        case '-':
-            return Difference;
-        case '*':
-            return Product;
-        case '/':
-            return Quotient;
-        case '%':
-            return Remainder;
-        case '=':
-            return Equal;
-        case '!':
-            return NotEqual;
-        case '<':
-            return text[1] != '\0' ? LessEqual : Less;
-        case '>':
-            return text[1] != '\0' ? GreaterEqual : Greater;
-        default:
-            return nullptr;
-    }
+// Apply with the operator fixed, so that each function is the bare operation.
+template <Operator op>
+int32_t Fixed(int32_t a, int32_t b) {
+    return Apply(op, a, b);
 }
 
-CExpFunc::CExpFunc(const char* text, CExpression* left, CExpression* right)
-    : left(left), right(right), function(SelectOperator(text)) {}
-
-namespace {
+// In the order of Operator.
+constexpr OperatorFunction kFunctions[] = {
+    Fixed<Operator::Add>,      Fixed<Operator::Subtract>,     Fixed<Operator::Multiply>,
+    Fixed<Operator::Divide>,   Fixed<Operator::Remainder>,    Fixed<Operator::Equal>,
+    Fixed<Operator::NotEqual>, Fixed<Operator::Less>,         Fixed<Operator::LessEqual>,
+    Fixed<Operator::Greater>,  Fixed<Operator::GreaterEqual>,
+};
+static_assert(std::size(kFunctions) == static_cast<size_t>(Operator::GreaterEqual) + 1);
 
 // Past this many pairs the cross product gives way to interval arithmetic.
 constexpr uint64_t kCrossProductLimit = 1 << 14;
 
-ValueSet CrossProduct(OperatorFunction f, const ValueSet& l, const ValueSet& r) {
+ValueSet CrossProduct(Operator op, const ValueSet& l, const ValueSet& r) {
     std::vector<int32_t> results;
     results.reserve(std::min<uint64_t>(l.Count() * r.Count(), kCrossProductLimit));
     const std::vector<int32_t> rl = r.ToList();
     for (const ValueSet::Interval& i : l.Intervals())
         for (int64_t a = i.lo; a <= i.hi; ++a)
-            for (int32_t b : rl) results.push_back(f(static_cast<int32_t>(a), b));
+            for (int32_t b : rl) results.push_back(Apply(op, static_cast<int32_t>(a), b));
     return ValueSet::FromValues(std::move(results));
 }
 
@@ -111,43 +70,54 @@ ValueSet IntervalSums(const ValueSet& l, const ValueSet& r, bool subtract) {
     return ValueSet::FromIntervals(std::move(out));
 }
 
-// f over every element of `many` paired with the single value k.
-ValueSet WithSingle(OperatorFunction f, const ValueSet& many, int32_t k, bool singleOnLeft) {
+// op over every element of `many` paired with the single value k.
+ValueSet WithSingle(Operator op, const ValueSet& many, int32_t k, bool singleOnLeft) {
     std::vector<int32_t> results;
     results.reserve(many.Count());
     for (const ValueSet::Interval& i : many.Intervals())
         for (int64_t v = i.lo; v <= i.hi; ++v)
-            results.push_back(singleOnLeft ? f(k, static_cast<int32_t>(v))
-                                           : f(static_cast<int32_t>(v), k));
+            results.push_back(singleOnLeft ? Apply(op, k, static_cast<int32_t>(v))
+                                           : Apply(op, static_cast<int32_t>(v), k));
     return ValueSet::FromValues(std::move(results));
 }
 
 }  // namespace
 
-ValueSet OperatorValues(OperatorFunction f, const ValueSet& l, const ValueSet& r) {
+OperatorFunction FunctionOf(Operator op) { return kFunctions[static_cast<int>(op)]; }
+
+ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r) {
     if (l.Empty() || r.Empty()) return {};
     const uint64_t lc = l.Count(), rc = r.Count();
 
     // Comparisons need only the bounds (and, for = and !=, whether they meet).
-    if (f == Equal || f == NotEqual) {
-        bool canEqual = l.Intersects(r);
-        bool canDiffer = !(lc == 1 && rc == 1 && l.Min() == r.Min());
-        return f == Equal ? ValueSet::Truth(canDiffer, canEqual)
-                          : ValueSet::Truth(canEqual, canDiffer);
+    switch (op) {
+        case Operator::Equal:
+        case Operator::NotEqual: {
+            const bool canEqual = l.Intersects(r);
+            const bool canDiffer = !(lc == 1 && rc == 1 && l.Min() == r.Min());
+            return op == Operator::Equal ? ValueSet::Truth(canDiffer, canEqual)
+                                         : ValueSet::Truth(canEqual, canDiffer);
+        }
+        case Operator::Less:
+            return ValueSet::Truth(l.Max() >= r.Min(), l.Min() < r.Max());
+        case Operator::LessEqual:
+            return ValueSet::Truth(l.Max() > r.Min(), l.Min() <= r.Max());
+        case Operator::Greater:
+            return ValueSet::Truth(l.Min() <= r.Max(), l.Max() > r.Min());
+        case Operator::GreaterEqual:
+            return ValueSet::Truth(l.Min() < r.Max(), l.Max() >= r.Min());
+        default:
+            break;
     }
-    if (f == Less) return ValueSet::Truth(l.Max() >= r.Min(), l.Min() < r.Max());
-    if (f == LessEqual) return ValueSet::Truth(l.Max() > r.Min(), l.Min() <= r.Max());
-    if (f == Greater) return ValueSet::Truth(l.Min() <= r.Max(), l.Max() > r.Min());
-    if (f == GreaterEqual) return ValueSet::Truth(l.Min() < r.Max(), l.Max() >= r.Min());
 
     // Sums and differences of intervals are intervals (wrapped into 32 bits).
     const unsigned __int128 pairs = static_cast<unsigned __int128>(lc) * rc;
     const unsigned __int128 intervalPairs =
         static_cast<unsigned __int128>(l.Intervals().size()) * r.Intervals().size();
-    if ((f == Sum || f == Difference) && intervalPairs * 4 <= pairs)
-        return IntervalSums(l, r, f == Difference);
-    if (pairs <= kCrossProductLimit) return CrossProduct(f, l, r);
-    if (rc == 1) return WithSingle(f, l, r.Min(), false);
-    if (lc == 1) return WithSingle(f, r, l.Min(), true);
-    return CrossProduct(f, l, r);
+    const bool additive = op == Operator::Add || op == Operator::Subtract;
+    if (additive && intervalPairs * 4 <= pairs) return IntervalSums(l, r, op == Operator::Subtract);
+    if (pairs <= kCrossProductLimit) return CrossProduct(op, l, r);
+    if (rc == 1) return WithSingle(op, l, r.Min(), false);
+    if (lc == 1) return WithSingle(op, r, l.Min(), true);
+    return CrossProduct(op, l, r);
 }

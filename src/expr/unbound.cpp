@@ -1,6 +1,7 @@
 // Which variables of a tree are still unassigned: CollectUnbound writes every
-// occurrence, GetUnboundVariables / CountUnbound reduce them to distinct ones.
-// The search calls these at every step, so they reuse one scratch buffer.
+// occurrence, UnboundCollector reduces them to distinct ones.
+#include "expr/unbound.h"
+
 #include "expr/expression.h"
 
 void CExpAnd::CollectUnbound(std::vector<CVariable*>& out) const {
@@ -24,38 +25,36 @@ void CExpVar::CollectUnbound(std::vector<CVariable*>& out) const {
     if (!variable->Assigned()) out.push_back(variable);
 }
 
-namespace {
-
-std::vector<CVariable*> g_scratch;
-uint32_t g_stamp = 0;
+UnboundCollector::UnboundCollector(const std::vector<CVariable*>& variables)
+    : m_variables(variables) {
+    for (CVariable* v : m_variables) v->mark = 0;
+}
 
 // Collects into the scratch buffer and keeps the first occurrence of each
-// variable, using a per-call stamp instead of sorting.
-void CollectDistinct(const CExpression* tree) {
-    g_scratch.clear();
-    tree->CollectUnbound(g_scratch);
-    if (++g_stamp == 0) {
-        // The stamp wrapped: clear every stamp once so old marks cannot match.
-        for (CVariable* v : CurrentProgram()->variableList) v->mark = 0;
-        g_stamp = 1;
+// variable: a variable already marked with this call's stamp was seen.
+void UnboundCollector::CollectDistinct(const CExpression* tree) {
+    m_scratch.clear();
+    tree->CollectUnbound(m_scratch);
+    if (++m_stamp == 0) {
+        // The stamp wrapped: clear every mark once so old marks cannot match.
+        for (CVariable* v : m_variables) v->mark = 0;
+        m_stamp = 1;
     }
     size_t kept = 0;
-    for (CVariable* v : g_scratch) {
-        if (v->mark == g_stamp) continue;
-        v->mark = g_stamp;
-        g_scratch[kept++] = v;
+    for (CVariable* v : m_scratch) {
+        if (v->mark == m_stamp) continue;
+        v->mark = m_stamp;
+        m_scratch[kept++] = v;
     }
-    g_scratch.resize(kept);
+    m_scratch.resize(kept);
 }
 
-}  // namespace
-
-void GetUnboundVariables(const CExpression* tree, std::vector<CVariable*>& out) {
+void UnboundCollector::Collect(const CExpression* tree, std::vector<CVariable*>& out) {
     CollectDistinct(tree);
-    out.assign(g_scratch.begin(), g_scratch.end());
+    out.assign(m_scratch.begin(), m_scratch.end());
 }
 
-int CountUnbound(const CExpression* tree) {
+int UnboundCollector::Count(const CExpression* tree) {
     CollectDistinct(tree);
-    return static_cast<int>(g_scratch.size());
+    return static_cast<int>(m_scratch.size());
 }

@@ -34,19 +34,12 @@ ValueSet CExpNot::GetValueSet() const {
 }
 
 ValueSet CExpFunc::GetValueSet() const {
-    return OperatorValues(function, left->Values(), right->Values());
+    return OperatorValues(op, left->Values(), right->Values());
 }
 
 ValueSet CExpConst::GetValueSet() const { return ValueSet::Single(value); }
 ValueSet CExpVar::GetValueSet() const { return variable->family->DomainValues(); }
 ValueSet CExpParameters::GetValueSet() const { return ValueSet::Single(1); }
-ValueSet CExpExc::GetValueSet() const { return ValueSet::Single(1); }
-ValueSet CExpQuantifierEx::GetValueSet() const { return family->DomainValues(); }
-
-ValueSet CExpQuantifier::GetValueSet() const {
-    CProgram* program = CurrentProgram();
-    auto bound = program->boundNames.find(name);
-    if (bound == program->boundNames.end()) return {};
-    const std::vector<int32_t>* set = program->FindSet(bound->second);
-    return set ? ValueSet::FromSorted(*set) : ValueSet{};
-}
+ValueSet CExpAllDifferent::GetValueSet() const { return ValueSet::Single(1); }
+ValueSet CExpBoundSubscript::GetValueSet() const { return family->DomainValues(); }
+ValueSet CExpBoundName::GetValueSet() const { return ValueSet::FromSorted(*set); }

@@ -15,35 +15,39 @@ namespace fast {
 
 namespace {
 
-// The operators, identified by the function a CExpFunc holds.
-struct Operators {
-    OperatorFunction sum = SelectOperator("+");
-    OperatorFunction difference = SelectOperator("-");
-    OperatorFunction product = SelectOperator("*");
-    OperatorFunction quotient = SelectOperator("/");
-    OperatorFunction remainder = SelectOperator("%");
-    OperatorFunction equal = SelectOperator("=");
-    OperatorFunction notEqual = SelectOperator("!=");
-    OperatorFunction less = SelectOperator("<");
-    OperatorFunction lessEqual = SelectOperator("<=");
-    OperatorFunction greater = SelectOperator(">");
-    OperatorFunction greaterEqual = SelectOperator(">=");
-
-    bool IsComparison(OperatorFunction f) const {
-        return f == equal || f == notEqual || f == less || f == lessEqual || f == greater ||
-               f == greaterEqual;
-    }
-};
-
-const Operators& Ops() {
-    static const Operators ops;
-    return ops;
-}
-
 bool WithinLimits(const Range& r) { return r.lo >= Int::Limits::min && r.hi <= Int::Limits::max; }
 
 int64_t Magnitude(const Range& r) {
     return std::max(r.lo < 0 ? -r.lo : r.lo, r.hi < 0 ? -r.hi : r.hi);
+}
+
+// The range of an operation over its operands' ranges, or false for an
+// operator the fast search does not model. Operands are within Gecode's
+// limits when this runs, so every bound fits in 64 bits.
+bool OperationRange(Operator op, const Range& a, const Range& b, Range* out) {
+    switch (op) {
+        case Operator::Add:
+            *out = {a.lo + b.lo, a.hi + b.hi};
+            return true;
+        case Operator::Subtract:
+            *out = {a.lo - b.hi, a.hi - b.lo};
+            return true;
+        case Operator::Multiply: {
+            const int64_t p[] = {a.lo * b.lo, a.lo * b.hi, a.hi * b.lo, a.hi * b.hi};
+            *out = {*std::min_element(p, p + 4), *std::max_element(p, p + 4)};
+            return true;
+        }
+        case Operator::Divide:
+        case Operator::Remainder: {
+            // |a / b| and |a % b| never exceed |a|; a zero divisor gives 0.
+            const int64_t m = Magnitude(a);
+            *out = {-m, m};
+            return true;
+        }
+        default:
+            *out = {0, 1};
+            return IsComparison(op);
+    }
 }
 
 }  // namespace
@@ -63,54 +67,45 @@ bool Ranges::Check(const CProgram& program, std::string* why) {
     return true;
 }
 
-// Children are within the limits when a parent is computed, so every bound
-// below fits in 64 bits.
+// A node's exact range, remembered per node (subtrees are shared); false
+// when it or one of its operands could leave Gecode's limits.
 bool Ranges::Compute(const CExpression* e, Range* out) {
     if (auto found = m_ranges.find(e); found != m_ranges.end()) {
         *out = found->second;
         return true;
     }
-    Range r{0, 1};
-    if (auto* c = dynamic_cast<const CExpConst*>(e)) {
-        r = {c->value, c->value};
-    } else if (auto* v = dynamic_cast<const CExpVar*>(e)) {
-        const std::vector<int32_t>& domain = v->variable->family->domain;
-        r = {domain.front(), domain.back()};
-    } else if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
-        Range a{}, b{};
-        if (!Compute(f->left, &a) || !Compute(f->right, &b)) return false;
-        const Operators& op = Ops();
-        if (f->function == op.sum) {
-            r = {a.lo + b.lo, a.hi + b.hi};
-        } else if (f->function == op.difference) {
-            r = {a.lo - b.hi, a.hi - b.lo};
-        } else if (f->function == op.product) {
-            const int64_t p[] = {a.lo * b.lo, a.lo * b.hi, a.hi * b.lo, a.hi * b.hi};
-            r = {*std::min_element(p, p + 4), *std::max_element(p, p + 4)};
-        } else if (f->function == op.quotient || f->function == op.remainder) {
-            // |a / b| and |a % b| never exceed |a|; a zero divisor gives 0.
-            const int64_t m = Magnitude(a);
-            r = {-m, m};
-        } else if (!op.IsComparison(f->function)) {
-            return false;
-        }
-    } else if (auto* a = dynamic_cast<const CExpAnd*>(e)) {
-        Range x{}, y{};
-        if (!Compute(a->left, &x) || !Compute(a->right, &y)) return false;
-    } else if (auto* o = dynamic_cast<const CExpOr*>(e)) {
-        Range x{}, y{};
-        if (!Compute(o->left, &x) || !Compute(o->right, &y)) return false;
-    } else if (auto* n = dynamic_cast<const CExpNot*>(e)) {
-        Range x{};
-        if (!Compute(n->operand, &x)) return false;
-    } else if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpExc*>(e)) {
-        r = {1, 1};
-    } else {
-        r = {0, 0};  // a quantifier reference left in a tree evaluates to 0
-    }
-    if (!WithinLimits(r)) return false;
+    Range r{};
+    if (!NodeRange(e, &r) || !WithinLimits(r)) return false;
     m_ranges.emplace(e, r);
     *out = r;
+    return true;
+}
+
+// Leaves give their value or domain bounds; operations their OperationRange;
+// logical nodes 0..1 once their operands are within the limits.
+bool Ranges::NodeRange(const CExpression* e, Range* out) {
+    Range a{}, b{};
+    if (auto* c = dynamic_cast<const CExpConst*>(e)) {
+        *out = {c->value, c->value};
+    } else if (auto* v = dynamic_cast<const CExpVar*>(e)) {
+        const std::vector<int32_t>& domain = v->variable->family->domain;
+        *out = {domain.front(), domain.back()};
+    } else if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
+        return Compute(f->left, &a) && Compute(f->right, &b) && OperationRange(f->op, a, b, out);
+    } else if (auto* x = dynamic_cast<const CExpAnd*>(e)) {
+        *out = {0, 1};
+        return Compute(x->left, &a) && Compute(x->right, &b);
+    } else if (auto* o = dynamic_cast<const CExpOr*>(e)) {
+        *out = {0, 1};
+        return Compute(o->left, &a) && Compute(o->right, &b);
+    } else if (auto* n = dynamic_cast<const CExpNot*>(e)) {
+        *out = {0, 1};
+        return Compute(n->operand, &a);
+    } else if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpAllDifferent*>(e)) {
+        *out = {1, 1};
+    } else {
+        *out = {0, 0};  // a bound-name reference left in a tree evaluates to 0
+    }
     return true;
 }
 
@@ -137,7 +132,7 @@ void Builder::PostConditions() {
 bool Builder::IsDistinctEdge(const std::vector<CExpression*>& clause, int* a, int* b) const {
     if (clause.size() != 1) return false;
     auto* f = dynamic_cast<const CExpFunc*>(clause.front());
-    if (f == nullptr || f->function != Ops().notEqual) return false;
+    if (f == nullptr || f->op != Operator::NotEqual) return false;
     auto* x = dynamic_cast<const CExpVar*>(f->left);
     auto* y = dynamic_cast<const CExpVar*>(f->right);
     if (x == nullptr || y == nullptr || x->variable == y->variable) return false;
@@ -204,13 +199,22 @@ BoolExpr Builder::Truth(const CExpression* e) {
     if (auto* o = dynamic_cast<const CExpOr*>(e)) return Truth(o->left) || Truth(o->right);
     if (auto* n = dynamic_cast<const CExpNot*>(e)) return !Truth(n->operand);
     if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
-        const Operators& op = Ops();
-        if (f->function == op.equal) return Int(f->left) == Int(f->right);
-        if (f->function == op.notEqual) return Int(f->left) != Int(f->right);
-        if (f->function == op.less) return Int(f->left) < Int(f->right);
-        if (f->function == op.lessEqual) return Int(f->left) <= Int(f->right);
-        if (f->function == op.greater) return Int(f->left) > Int(f->right);
-        if (f->function == op.greaterEqual) return Int(f->left) >= Int(f->right);
+        switch (f->op) {
+            case Operator::Equal:
+                return Int(f->left) == Int(f->right);
+            case Operator::NotEqual:
+                return Int(f->left) != Int(f->right);
+            case Operator::Less:
+                return Int(f->left) < Int(f->right);
+            case Operator::LessEqual:
+                return Int(f->left) <= Int(f->right);
+            case Operator::Greater:
+                return Int(f->left) > Int(f->right);
+            case Operator::GreaterEqual:
+                return Int(f->left) >= Int(f->right);
+            default:
+                break;
+        }
     }
     return Int(e) != 0;
 }
@@ -219,20 +223,28 @@ LinIntExpr Builder::Int(const CExpression* e) {
     if (auto* c = dynamic_cast<const CExpConst*>(e)) return LinIntExpr(c->value);
     if (auto* v = dynamic_cast<const CExpVar*>(e)) return LinIntExpr(Var(v->variable));
     if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
-        const Operators& op = Ops();
-        if (f->function == op.sum) return Int(f->left) + Int(f->right);
-        if (f->function == op.difference) return Int(f->left) - Int(f->right);
-        if (f->function == op.product) {
-            if (auto* c = dynamic_cast<const CExpConst*>(f->left)) return c->value * Int(f->right);
-            if (auto* c = dynamic_cast<const CExpConst*>(f->right)) return Int(f->left) * c->value;
-            return Int(f->left) * Int(f->right);
+        switch (f->op) {
+            case Operator::Add:
+                return Int(f->left) + Int(f->right);
+            case Operator::Subtract:
+                return Int(f->left) - Int(f->right);
+            case Operator::Multiply:
+                if (auto* c = dynamic_cast<const CExpConst*>(f->left))
+                    return c->value * Int(f->right);
+                if (auto* c = dynamic_cast<const CExpConst*>(f->right))
+                    return Int(f->left) * c->value;
+                return Int(f->left) * Int(f->right);
+            case Operator::Divide:
+                return Divide(f, false);
+            case Operator::Remainder:
+                return Divide(f, true);
+            default:
+                break;  // comparisons: below
         }
-        if (f->function == op.quotient) return Divide(f, false);
-        if (f->function == op.remainder) return Divide(f, true);
     }
-    if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpExc*>(e))
+    if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpAllDifferent*>(e))
         return LinIntExpr(1);
-    if (dynamic_cast<const CExpQuantifier*>(e) || dynamic_cast<const CExpQuantifierEx*>(e))
+    if (dynamic_cast<const CExpBoundName*>(e) || dynamic_cast<const CExpBoundSubscript*>(e))
         return LinIntExpr(0);
     // Comparisons and logic as 0 / 1.
     return LinIntExpr(expr(m_model, Truth(e)));

@@ -51,6 +51,7 @@ public:
 
 private:
     bool Compute(const CExpression* e, Range* out);
+    bool NodeRange(const CExpression* e, Range* out);
     std::unordered_map<const CExpression*, Range> m_ranges;
 };
 

@@ -10,6 +10,7 @@
 
 #include "engine/tovik.h"
 #include "fast/fast_model.h"
+#include "search/solution_printer.h"
 
 using namespace Gecode;
 
@@ -79,7 +80,7 @@ bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
         std::unique_ptr<fast::Model> solution(search.next());
         if (!solution) break;
         Assign(program, *solution, printedIndex);
-        PrintSolution(engine);
+        PrintSolution(engine, program);
     }
     for (CVariable* v : program.output.keyVariables) v->value = nullptr;
     const Search::Statistics s = search.statistics();

@@ -1,23 +1,31 @@
 /* The grammar of the puzzle language. Productions follow the language's rule
- * table; each action is one call into the program model or a node
- * constructor. A "guarded" call that fails has reported its own error and
- * abandons the parse (YYABORT); there are no error-recovery rules. */
+ * table; each action is one call into the compiler (the Compilation every
+ * action receives) or a node constructor. A "guarded" call that fails has
+ * reported its own error and abandons the parse (YYABORT); there are no
+ * error-recovery rules. */
+
+/* A pure parser: its stacks live on yyparse's frame, and every action and
+ * the scanner get the compilation as a parameter, not through globals. */
+%define api.pure full
+%param {Compilation& c}
 
 %code requires {
 #include <cstdint>
 #include <vector>
 
-#include "expr/expression.h"
-#include "model/program.h"
+class CExpression;
+class CExpParameters;
+class Compilation;
+struct PooledText;
 }
 
 %code {
 #include <cstring>
 
-#include "engine/tovik.h"
+#include "lang/compilation.h"
+#include "lang/parse.h"
 
-int yylex();
-void yyerror(const char* message);
+void yyerror(Compilation& c, const char* message);
 
 /* The stacks start with room for 200 entries and may grow to 10000. */
 #define YYINITDEPTH 200
@@ -86,9 +94,9 @@ string_list
 
 /* ---- statements ---- */
 statement
-    : IDENT '{' '}' '=' '{' number_list '}' ';'  { GUARD(DeclareSet($1, $6)); }
-    | IDENT '{' '}' '=' '{' string_list '}' ';'  { GUARD(DeclareStringSet($1, $6)); }
-    | expression ';'                             { GUARD(AddCondition($1)); }
+    : IDENT '{' '}' '=' '{' number_list '}' ';'  { GUARD(c.DeclareSet($1, $6)); }
+    | IDENT '{' '}' '=' '{' string_list '}' ';'  { GUARD(c.DeclareStringSet($1, $6)); }
+    | expression ';'                             { GUARD(c.AddCondition($1)); }
     | declaration_list ';'
     | OUTPUT '{' output_list '}'
     | ';'
@@ -96,93 +104,99 @@ statement
 
 /* ---- variable declarations: the set first, then the variables ---- */
 declaration_list
-    : declaration_list ',' IDENT                 { GUARD(DeclareVariable($1, $3)); $$ = $1; }
-    | declaration_list ',' IDENT '[' ']'         { GUARD(DeclareOrdering($1, $3)); $$ = $1; }
-    | declaration_list ',' IDENT '(' IDENT ')'   { GUARD(DeclareArray($1, $3, $5)); $$ = $1; }
-    | IDENT IDENT                                { GUARD(DeclareVariable($1, $2)); $$ = $1; }
-    | IDENT IDENT '[' ']'                        { GUARD(DeclareOrdering($1, $2)); $$ = $1; }
-    | IDENT IDENT '(' IDENT ')'                  { GUARD(DeclareArray($1, $2, $4)); $$ = $1; }
+    : declaration_list ',' IDENT                 { GUARD(c.DeclareVariable($1, $3)); $$ = $1; }
+    | declaration_list ',' IDENT '[' ']'         { GUARD(c.DeclareOrdering($1, $3)); $$ = $1; }
+    | declaration_list ',' IDENT '(' IDENT ')'   { GUARD(c.DeclareArray($1, $3, $5)); $$ = $1; }
+    | IDENT IDENT                                { GUARD(c.DeclareVariable($1, $2)); $$ = $1; }
+    | IDENT IDENT '[' ']'                        { GUARD(c.DeclareOrdering($1, $2)); $$ = $1; }
+    | IDENT IDENT '(' IDENT ')'                  { GUARD(c.DeclareArray($1, $2, $4)); $$ = $1; }
     ;
 
 /* ---- names ---- */
 binding
-    : IDENT IN IDENT                             { GUARD(BindName($1, $3)); $$ = $1; }
+    : IDENT IN IDENT                             { GUARD(c.BindName($1, $3)); $$ = $1; }
     ;
 
 reference
-    : IDENT '(' reference ')'                    { GUARD($$ = ReferenceIndexed(false, $1, $3)); }
-    | IDENT '(' NUMBER ')'                       { GUARD($$ = ReferenceElement(false, $1, $3)); }
-    | IDENT '(' STRING ')'                       { GUARD($$ = ReferenceElement(false, $1, $3->handle)); }
-    | IDENT '[' reference ']'                    { GUARD($$ = ReferenceIndexed(true, $1, $3)); }
-    | IDENT '[' NUMBER ']'                       { GUARD($$ = ReferenceElement(true, $1, $3)); }
-    | IDENT                                      { GUARD($$ = ReferenceName($1)); }
+    : IDENT '(' reference ')'                    { GUARD($$ = c.ReferenceIndexed(false, $1, $3)); }
+    | IDENT '(' NUMBER ')'                       { GUARD($$ = c.ReferenceElement(false, $1, $3)); }
+    | IDENT '(' STRING ')'                       { GUARD($$ = c.ReferenceElement(false, $1, $3->handle)); }
+    | IDENT '[' reference ']'                    { GUARD($$ = c.ReferenceIndexed(true, $1, $3)); }
+    | IDENT '[' NUMBER ']'                       { GUARD($$ = c.ReferenceElement(true, $1, $3)); }
+    | IDENT                                      { GUARD($$ = c.ReferenceName($1)); }
     ;
 
 /* ---- expressions ---- */
 expression
-    : EXISTS binding ',' expression              { GUARD($$ = ExpandQuantifier($2, $4, false)); }
-    | FORALL binding ',' expression              { GUARD($$ = ExpandQuantifier($2, $4, true)); }
+    : EXISTS binding ',' expression              { GUARD($$ = c.ExpandQuantifier($2, $4, false)); }
+    | FORALL binding ',' expression              { GUARD($$ = c.ExpandQuantifier($2, $4, true)); }
     | logical
     ;
 
 logical
-    : logical '&' logical                        { $$ = new CExpAnd($1, $3); }
-    | logical IMPLIES logical                    { $$ = MakeImplication($1, $3); }
-    | logical '^' logical                        { $$ = MakeExclusiveOr($1, $3); }
-    | logical '|' logical                        { $$ = new CExpOr($1, $3); }
+    : logical '&' logical                        { $$ = c.Node<CExpAnd>($1, $3); }
+    | logical IMPLIES logical                    { $$ = MakeImplication(c.program.nodes, $1, $3); }
+    | logical '^' logical                        { $$ = MakeExclusiveOr(c.program.nodes, $1, $3); }
+    | logical '|' logical                        { $$ = c.Node<CExpOr>($1, $3); }
     | comparison
     ;
 
 comparison
-    : arithmetic '>' arithmetic                  { $$ = new CExpFunc(">", $1, $3); }
-    | arithmetic '<' arithmetic                  { $$ = new CExpFunc("<", $1, $3); }
-    | arithmetic '=' arithmetic                  { $$ = new CExpFunc("=", $1, $3); }
-    | arithmetic GE arithmetic                   { $$ = new CExpFunc(">=", $1, $3); }
-    | arithmetic LE arithmetic                   { $$ = new CExpFunc("<=", $1, $3); }
-    | arithmetic NE arithmetic                   { $$ = new CExpFunc("!=", $1, $3); }
+    : arithmetic '>' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Greater, $1, $3); }
+    | arithmetic '<' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Less, $1, $3); }
+    | arithmetic '=' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Equal, $1, $3); }
+    | arithmetic GE arithmetic                   { $$ = c.Node<CExpFunc>(Operator::GreaterEqual, $1, $3); }
+    | arithmetic LE arithmetic                   { $$ = c.Node<CExpFunc>(Operator::LessEqual, $1, $3); }
+    | arithmetic NE arithmetic                   { $$ = c.Node<CExpFunc>(Operator::NotEqual, $1, $3); }
     | arithmetic
     ;
 
 arithmetic
-    : arithmetic '+' arithmetic                  { $$ = new CExpFunc("+", $1, $3); }
-    | arithmetic '-' arithmetic                  { $$ = new CExpFunc("-", $1, $3); }
-    | arithmetic '*' arithmetic                  { $$ = new CExpFunc("*", $1, $3); }
-    | arithmetic '/' arithmetic                  { $$ = new CExpFunc("/", $1, $3); }
-    | arithmetic '%' arithmetic                  { $$ = new CExpFunc("%", $1, $3); }
+    : arithmetic '+' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Add, $1, $3); }
+    | arithmetic '-' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Subtract, $1, $3); }
+    | arithmetic '*' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Multiply, $1, $3); }
+    | arithmetic '/' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Divide, $1, $3); }
+    | arithmetic '%' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Remainder, $1, $3); }
     | primary
     ;
 
 primary
     : '(' expression ')'                         { $$ = $2; }
-    | '!' primary                                { $$ = new CExpNot($2); }
-    | ALLDIFF '(' argument_list ')'              { $$ = new CExpExc($3); }
+    | '!' primary                                { $$ = c.Node<CExpNot>($2); }
+    | ALLDIFF '(' argument_list ')'              { $$ = c.Node<CExpAllDifferent>($3); }
     | reference
-    | STRING                                     { $$ = new CExpConst($1->handle); }
-    | NUMBER                                     { $$ = new CExpConst($1); }
+    | STRING                                     { $$ = c.Node<CExpConst>($1->handle); }
+    | NUMBER                                     { $$ = c.Node<CExpConst>($1); }
     ;
 
 argument_list
     : argument_list ',' expression               { $$ = Append($1, $3); }
-    | expression ',' expression                  { $$ = new CExpParameters($1, $3); }
+    | expression ',' expression                  { $$ = c.Node<CExpParameters>($1, $3); }
     ;
 
 /* ---- output: items separated by commas or simply following each other ---- */
 output_list
-    : output_list ',' '(' expression ')'         { AddOutputVariable($4); }
-    | output_list ',' reference                  { AddOutputVariable($3); }
-    | output_list ',' STRING                     { AddOutputText($3); }
-    | output_list reference                      { AddOutputVariable($2); }
-    | output_list STRING                         { AddOutputText($2); }
-    | '(' expression ')'                         { AddOutputVariable($2); }
-    | reference                                  { AddOutputVariable($1); }
-    | STRING                                     { AddOutputText($1); }
+    : output_list ',' '(' expression ')'         { c.AddOutputVariable($4); }
+    | output_list ',' reference                  { c.AddOutputVariable($3); }
+    | output_list ',' STRING                     { c.AddOutputText($3); }
+    | output_list reference                      { c.AddOutputVariable($2); }
+    | output_list STRING                         { c.AddOutputText($2); }
+    | '(' expression ')'                         { c.AddOutputVariable($2); }
+    | reference                                  { c.AddOutputVariable($1); }
+    | STRING                                     { c.AddOutputText($1); }
     ;
 
 %%
 
 /* Bison's own texts are not shown: a syntax error is "parse error", a stack
  * that would pass its limit is "parser stack overflow". */
-void yyerror(const char* message) {
-    ReportError(std::strcmp(message, "memory exhausted") == 0 ? "parser stack overflow"
-                                                               : "parse error");
+void yyerror(Compilation& c, const char* message) {
+    c.Report(std::strcmp(message, "memory exhausted") == 0 ? "parser stack overflow"
+                                                            : "parse error");
+}
+
+bool ParsePuzzle(CProgram& program, Diagnostics& diagnostics, std::string_view text) {
+    Compilation c(program, diagnostics, text);
+    yyparse(c);
+    return !c.Failed();
 }

@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "expr/expression.h"
-
 namespace {
-CProgram* g_program = nullptr;
 
 // The single byte an escape sequence stands for, or -1 when the backslash is kept.
 int EscapedByte(char c) {
@@ -37,13 +34,7 @@ int EscapedByte(char c) {
 }
 }  // namespace
 
-CProgram* CurrentProgram() { return g_program; }
-void SetCurrentProgram(CProgram* program) { g_program = program; }
-
-CProgram::~CProgram() {
-    CleanUp();
-    if (g_program == this) g_program = nullptr;
-}
+CProgram::~CProgram() { CleanUp(); }
 
 const PooledText* CProgram::Intern(char* text) {
     // Escapes are replaced left to right, in place.
@@ -85,6 +76,15 @@ CVariable* CProgram::NewVariable(CVarDecl* decl, bool direct) {
     (direct ? decl->elements : decl->indirect).push_back(variable);
     variableList.push_back(variable);
     return variable;
+}
+
+CVariable* CProgram::IndirectElement(CVarDecl* decl, CVariable* y) {
+    CVariable* element = FindIndirect(decl, y);
+    if (element != nullptr) return element;
+    element = NewVariable(decl, false);
+    element->subscript = y;
+    y->dependents.push_back(element);
+    return element;
 }
 
 CVariable* CProgram::FindElement(const CVarDecl* decl, int32_t key) {
@@ -177,7 +177,7 @@ bool CProgram::IsStringSet(const PooledText* name) const {
 void CProgram::CleanUp() {
     for (CVariable* v : variableList) delete v;
     variableList.clear();
-    NodeRegistry::Clear();
+    nodes.Clear();
     output = COutput{};
     conditions.clear();
     boundNames.clear();

@@ -1,7 +1,6 @@
 // The compiled form of one puzzle: the name pool, the set / variable / inverse /
-// bound-name tables, the variable list, the compiled conditions and the output
-// section. The lexer, the parser's actions, the expression nodes and the search
-// all reach the program being compiled or searched through CurrentProgram().
+// bound-name tables, the variable list, the compiled conditions, the output
+// section, and the arena that owns every expression node made for it.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +11,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/node_arena.h"
 #include "model/value_set.h"
+#include "text/encoding.h"
 
 class CExpression;
-class CTovik;
 struct CVariable;
 
 // A name or string literal stored once in the pool. Tables compare pooled texts
@@ -96,6 +96,9 @@ public:
     const char* TextOf(int32_t handle) const;
 
     CVariable* NewVariable(CVarDecl* decl, bool direct);
+    // The indirect element x(y) of `decl` for subscript variable y, made on
+    // first use: references through the same subscript variable share it.
+    CVariable* IndirectElement(CVarDecl* decl, CVariable* y);
     static CVariable* FindElement(const CVarDecl* decl, int32_t key);
     static CVariable* FindIndirect(const CVarDecl* decl, const CVariable* y);
     static bool AllSubscriptsValid(const CVarDecl* decl, const ValueSet& values);
@@ -119,36 +122,11 @@ public:
     std::unordered_map<const PooledText*, std::unique_ptr<CVarDecl>> inverses;
     std::vector<CVariable*> variableList;  // owned; creation order drives the search
     std::unordered_map<const PooledText*, const PooledText*> boundNames;
+    // Each compiled condition: the alternatives of one clause. The search
+    // consumes them (it keeps copies of what it needs).
     std::vector<std::vector<CExpression*>> conditions;
     COutput output;
+    NodeArena nodes;                    // every expression node made for this program
+    Encoding encoding = Encoding::Gbk;  // of the puzzle, its texts and its messages
+    bool searched = false;              // a program is searched once
 };
-
-// The program being compiled or searched (one per process at a time).
-CProgram* CurrentProgram();
-void SetCurrentProgram(CProgram* program);
-
-// Declarations (declarations.cpp). Each returns false after reporting an error.
-bool DeclareSet(const PooledText* setName, std::vector<int32_t>* values);
-bool DeclareStringSet(const PooledText* setName, std::vector<int32_t>* values);
-bool DeclareVariable(const PooledText* setName, const PooledText* varName);
-bool DeclareArray(const PooledText* domainSetName, const PooledText* varName,
-                  const PooledText* indexSetName);
-bool DeclareOrdering(const PooledText* setName, const PooledText* varName);
-
-// Names and quantifiers (names.cpp).
-bool BindName(const PooledText* name, const PooledText* setName);
-CExpression* ReferenceName(const PooledText* name);
-CExpression* ExpandQuantifier(const PooledText* name, CExpression* body, bool conjunctive);
-
-// Subscripted references (subscripts.cpp). `inverse` picks the inverse table.
-CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t value);
-CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript);
-void LinkSubscript(CVariable* element, CVariable* y);
-
-// Output requests and solution printing (output.cpp).
-void AddOutputText(const PooledText* text);
-void AddOutputVariable(CExpression* expr);
-void PrintSolution(CTovik& engine);
-
-// Condition statements (conditions.cpp).
-bool AddCondition(CExpression* tree);

@@ -1,8 +1,9 @@
-// Binding with propagation: an assignment also assigns what the declarations
-// force. Indirect elements x(y) are unified with the element that y selects,
-// and the two families of an ordering stay inverse and all-different. No
-// condition is evaluated here.
-#include "search/search.h"
+// Bind and BindDependent: an assignment and everything the declarations
+// force with it, as a loop over (variable, value) pairs that ends at an
+// assigned variable or after a family without a partner.
+#include "search/bind.h"
+
+#include "model/program.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Preparation of the search: every compiled condition becomes a CCondition of
 // candidate assignments and residual expression copies; the nodes made while
-// parsing are destroyed once the copies exist.
+// parsing are released once the copies exist.
 #include "expr/expression.h"
-#include "search/search.h"
+#include "search/search_state.h"
 
 // Decided: no unassigned variable. Candidates: exactly one, and some member of
 // its domain makes the expression hold (tried first to last, without
 // propagation). Open: two or more.
 Classification SearchState::Classify(CExpression* expression, std::vector<Candidate>& found) {
-    GetUnboundVariables(expression, unbound);
+    collector.Collect(expression, unbound);
     if (unbound.empty()) return Classification::Decided;
     if (unbound.size() > 1) return Classification::Open;
     CVariable* v = unbound[0];
@@ -26,50 +26,36 @@ Classification SearchState::Classify(CExpression* expression, std::vector<Candid
 
 // The list holds, front to back: the candidates of the last alternative
 // expression first (each expression's in domain order), then the residual
-// alternatives in the order of their expressions.
+// alternatives in the order of their expressions. Each residual copy is
+// registered with the variables it mentions.
 void SearchState::BuildCondition(CCondition& condition,
                                  const std::vector<CExpression*>& alternatives) {
     candidates.clear();
     for (size_t i = alternatives.size(); i-- > 0;) {
         CExpression* expression = alternatives[i];
-        switch (Classify(expression, candidates)) {
-            case Classification::Open: {
-                CAlternative* a = NewAlternative();
-                a->expression = expression->Clone();
-                a->expression->owner = a;
-                GetUnboundVariables(a->expression, unbound);
-                for (CVariable* v : unbound) v->registered.push_back(a->expression);
-                condition.LinkFront(a);
-                break;
-            }
-            case Classification::Decided:
-            case Classification::Candidates:
-            case Classification::NoValueHolds:
-                break;
-        }
-    }
-    for (size_t i = candidates.size(); i-- > 0;) {
+        if (Classify(expression, candidates) != Classification::Open) continue;
         CAlternative* a = NewAlternative();
-        a->variable = candidates[i].variable;
-        a->value = candidates[i].value;
+        a->expression = expression->Clone(program.nodes);
+        a->expression->owner = a;
+        collector.Collect(a->expression, unbound);
+        for (CVariable* v : unbound) v->registered.push_back(a->expression);
         condition.LinkFront(a);
     }
+    for (size_t i = candidates.size(); i-- > 0;) LinkCandidate(condition, candidates[i]);
 }
-
-namespace {
 
 // An alternative that mentions no variable and holds makes its condition
 // restrict nothing.
-bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives) {
+bool SearchState::HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives) {
     for (const CExpression* e : alternatives)
-        if (CountUnbound(e) == 0 && e->Evaluate() != 0) return true;
+        if (collector.Count(e) == 0 && e->Evaluate() != 0) return true;
     return false;
 }
 
-}  // namespace
-
+// The copies the search keeps are made in the program's emptied arena; the
+// parsed nodes are released once every condition is built.
 void SearchState::PrepareConditions() {
-    std::vector<CExpression*> parsed = NodeRegistry::TakeAll();
+    NodeArena parsed = program.nodes.TakeAll();
     conditions.assign(program.conditions.size(), CCondition{});
     for (size_t i = conditions.size(); i-- > 0;) {
         if (HasAlwaysHoldingAlternative(program.conditions[i])) {
@@ -78,35 +64,6 @@ void SearchState::PrepareConditions() {
         }
         BuildCondition(conditions[i], program.conditions[i]);
     }
-    NodeRegistry::DestroyNewestFirst(parsed);
     program.conditions.clear();
-}
-
-void CTovik::Seach() {
-    CProgram& program = *CurrentProgram();
-    SearchState state(*this, program);
-    m_search = &state;
-    state.PrepareConditions();
-
-    // Conditions from the last to the first; the first one met that consists of
-    // candidates only moves to the front, unless the front already holds one.
-    // An empty list left out of the search either always holds (dropped above)
-    // or can never hold, and then there is no solution at all.
-    bool unsatisfiable = false;
-    state.order.reserve(state.conditions.size());
-    for (size_t i = state.conditions.size(); i-- > 0;) {
-        CCondition* k = &state.conditions[i];
-        if (k->alternatives == nullptr) {
-            if (!k->satisfied) unsatisfiable = true;
-            continue;
-        }
-        state.order.push_back(k);
-        if (Priority(state.order.front()) < Priority(k))
-            std::swap(state.order.front(), state.order.back());
-    }
-    if (!unsatisfiable) {
-        CCondition** first = state.order.data();
-        Search(first, first + state.order.size());
-    }
-    m_search = nullptr;
+    parsed.Clear();
 }

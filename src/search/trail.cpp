@@ -1,5 +1,5 @@
 // Alternative lists, the alternative pool, and the undo of one search step.
-#include "search/search.h"
+#include "search/search_state.h"
 
 namespace {
 constexpr size_t kBlockSize = 1024;

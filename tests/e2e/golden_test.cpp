@@ -1,7 +1,14 @@
 // Golden-file runner: every NAME.tvk with a sibling NAME.out under the case
-// roots is one test. tovik runs on the puzzle (its path is the only argument);
-// its standard output must equal NAME.out byte for byte, and its exit status
-// must equal the number in NAME.status (0 when that file is absent).
+// roots is one test. tovik runs on the puzzle as the editor runs it (the path
+// is the only argument) unless files beside it say otherwise:
+//   NAME.out     standard output, byte for byte
+//   NAME.status  the exit status (0 when absent)
+//   NAME.args    arguments before the path, one per line
+//   NAME.env     VAR=value lines for the environment (TOVIK_ENCODING is
+//                removed unless set here)
+//   NAME.err     standard error, byte for byte (not checked when absent)
+//   NAME.steps   the search's step count, read from a second run with --stats
+// A case whose arguments hold --fast is skipped in a build without it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,9 +45,15 @@ std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// "compile/sets-redefined.tvk" under TOVIK_CASES_DIR gives compile_sets_redefined,
-// "worked.tvk" under the examples examples_worked. Names are flattened, so two
-// paths could meet on one name; the later ones are numbered.
+std::vector<std::string> Lines(const fs::path& path) {
+    std::vector<std::string> lines;
+    std::istringstream in(ReadFile(path));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// "compile/set_redefined.tvk" under TOVIK_CASES_DIR gives compile_set_redefined,
+// "worked.tvk" under the examples examples_worked; a name met twice is numbered.
 std::vector<GoldenCase> DiscoverCases() {
     std::vector<GoldenCase> cases;
     std::set<std::string> taken;
@@ -50,8 +65,7 @@ std::vector<GoldenCase> DiscoverCases() {
             if (entry.is_regular_file() && entry.path().extension() == ".tvk" &&
                 fs::exists(fs::path(entry.path()).replace_extension(".out")))
                 puzzles.push_back(entry.path());
-        // Directory iteration order is arbitrary; sort so that test names stay stable.
-        std::sort(puzzles.begin(), puzzles.end());
+        std::sort(puzzles.begin(), puzzles.end());  // stable test names
         for (const fs::path& puzzle : puzzles) {
             const fs::path relative = puzzle.lexically_relative(root);
             std::string name;
@@ -63,8 +77,7 @@ std::vector<GoldenCase> DiscoverCases() {
                     name += '_';
             }
             while (!name.empty() && name.back() == '_') name.pop_back();
-            const std::string base = name.empty() ? "case" : name;
-            name = base;
+            const std::string base = name;
             for (int n = 2; !taken.insert(name).second; ++n) name = base + "_" + std::to_string(n);
             cases.push_back({name, puzzle});
         }
@@ -76,22 +89,41 @@ class GoldenTest : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenTest, MatchesExpectedOutput) {
     const fs::path& puzzle = GetParam().puzzle;
-    const std::string expected = ReadFile(fs::path(puzzle).replace_extension(".out"));
-    const fs::path status_file = fs::path(puzzle).replace_extension(".status");
-    const int expected_status = fs::exists(status_file) ? std::stoi(ReadFile(status_file)) : 0;
+    auto beside = [&](const char* extension) {
+        return fs::path(puzzle).replace_extension(extension);
+    };
+    std::vector<std::string> args = Lines(beside(".args"));
+#if !TOVIK_FAST
+    if (std::find(args.begin(), args.end(), "--fast") != args.end())
+        GTEST_SKIP() << "built without the fast search";
+#endif
+    ChildOptions options;
+    options.environment.emplace_back("TOVIK_ENCODING", std::nullopt);
+    for (const std::string& line : Lines(beside(".env"))) {
+        const size_t equals = line.find('=');
+        options.environment.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    }
+    args.push_back(puzzle.string());
 
-    ChildResult run = RunChild(TOVIK_BINARY, {puzzle.string()}, kTimeoutSeconds);
+    const ChildResult run = RunChild(TOVIK_BINARY, args, kTimeoutSeconds, options);
     ASSERT_TRUE(run.failure.empty()) << run.failure;
-    ASSERT_FALSE(run.timed_out) << "tovik did not finish within " << kTimeoutSeconds << " s on "
-                                << puzzle << "\noutput so far:\n"
-                                << Escape(run.out);
-    ASSERT_EQ(run.signal, 0) << "tovik was ended by signal " << run.signal << " on " << puzzle
-                             << "\nstandard error:\n"
-                             << run.err;
-    EXPECT_TRUE(run.out == expected) << "standard output of tovik " << puzzle << "\n"
-                                     << DescribeMismatch(expected, run.out) << run.err;
-    EXPECT_EQ(run.exit_status, expected_status) << "exit status of tovik " << puzzle << "\n"
-                                                << run.err;
+    ASSERT_FALSE(run.timed_out) << "tovik did not finish within " << kTimeoutSeconds << " s";
+    ASSERT_EQ(run.signal, 0) << "tovik was ended by a signal\n" << run.err;
+    const std::string expected = ReadFile(beside(".out"));
+    EXPECT_TRUE(run.out == expected) << "standard output\n" << DescribeMismatch(expected, run.out);
+    const std::string status = ReadFile(beside(".status"));
+    EXPECT_EQ(run.exit_status, status.empty() ? 0 : std::stoi(status)) << run.err;
+    if (fs::exists(beside(".err"))) {
+        const std::string err = ReadFile(beside(".err"));
+        EXPECT_TRUE(run.err == err) << "standard error\n" << DescribeMismatch(err, run.err);
+    }
+    if (fs::exists(beside(".steps"))) {
+        args.insert(args.begin(), "--stats");
+        const ChildResult stats = RunChild(TOVIK_BINARY, args, kTimeoutSeconds, options);
+        std::smatch steps;
+        ASSERT_TRUE(std::regex_search(stats.err, steps, std::regex("steps: (\\d+)"))) << stats.err;
+        EXPECT_EQ(steps[1].str(), Lines(beside(".steps")).at(0)) << "search steps";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(DiscoverCases()),

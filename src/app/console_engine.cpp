@@ -1,0 +1,27 @@
+// The console engine's hooks and its early stops.
+#include "app/console_engine.h"
+
+// NOLINTNEXTLINE(*-avoid-non-const-global-variables): the signal flag
+volatile std::sig_atomic_t ConsoleEngine::s_interrupted = 0;
+
+ConsoleEngine::ConsoleEngine(const char* progress, std::optional<Encoding> target)
+    : m_output(target), m_title(progress) {}
+
+void ConsoleEngine::Output(const char* text) { m_output.Write(text, TextEncoding()); }
+
+// A stop, once decided, holds: the search unwinds through every pending call.
+bool ConsoleEngine::IsCancel() {
+    if (m_stopped != Stop::None) return true;
+    if (s_interrupted)
+        m_stopped = Stop::Interrupt;
+    else if (m_limit >= 0 && Solutions() >= m_limit)
+        m_stopped = Stop::Limit;
+    else if (m_deadline && Clock::now() >= *m_deadline)
+        m_stopped = Stop::Time;
+    return m_stopped != Stop::None;
+}
+
+void ConsoleEngine::OnProgress(unsigned count) {
+    m_output.FlushIfDue();
+    m_title.Step(count);
+}

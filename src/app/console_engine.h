@@ -1,0 +1,44 @@
+// ConsoleEngine: the engine of the tovik program. Its output goes through
+// ConsoleOutput, its progress to ProgressTitle, and it decides the early
+// stops of the command line (a line limit, a deadline, Ctrl+C) at each step.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <optional>
+
+#include "app/console_output.h"
+#include "app/progress_title.h"
+#include "engine/tovik.h"
+
+class ConsoleEngine : public CTovik {
+public:
+    using Clock = std::chrono::steady_clock;
+    enum class Stop { None, Limit, Time, Interrupt };
+
+    // `progress`: the progress argument, or null; `target`: the reader's
+    // encoding, or none to write the bytes as they are.
+    ConsoleEngine(const char* progress, std::optional<Encoding> target);
+    ~ConsoleEngine() override { m_output.Flush(); }
+
+    void Output(const char* text) override;
+    bool IsCancel() override;
+    void OnProgress(unsigned count) override;
+
+    void SetLimit(long long lines) { m_limit = lines; }
+    void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
+    // Why the search was stopped early, if it was.
+    Stop Stopped() const { return m_stopped; }
+
+    // Set by the SIGINT handler; the search unwinds at its next step. The one
+    // process-wide variable: a signal handler can reach nothing else.
+    // NOLINTNEXTLINE(*-avoid-non-const-global-variables)
+    static volatile std::sig_atomic_t s_interrupted;
+
+private:
+    ConsoleOutput m_output;
+    ProgressTitle m_title;
+    long long m_limit = -1;
+    std::optional<Clock::time_point> m_deadline;
+    Stop m_stopped = Stop::None;
+};

@@ -1,0 +1,73 @@
+// Compiler: the semantic routines that the parser's actions call, one per
+// construct of the language, with the state they share: the program they
+// fill, where errors go, and the line the scanner has reached. A routine that
+// finds an error reports it (Report) and returns false or null; the parser
+// then abandons the parse, except after a rejected output request.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "compile/diagnostics.h"
+#include "expr/expression.h"
+#include "model/program.h"
+#include "text/messages.h"
+
+class Compiler {
+public:
+    Compiler(CProgram& program, Diagnostics& diagnostics)
+        : program(program), m_diagnostics(diagnostics) {}
+
+    // Reports a compile error at the current line, in the puzzle's encoding.
+    void Report(Msg message) { Report(Text(message, program.encoding)); }
+    void Report(const char* message);
+    // Whether any error was reported.
+    bool Failed() const { return m_failed; }
+
+    // Declarations (declarations.cpp). Each variable declaration names the
+    // set first; the order in which they create variables orders the search.
+    bool DeclareSet(const PooledText* setName, std::vector<int32_t>* values);
+    bool DeclareStringSet(const PooledText* setName, std::vector<int32_t>* values);
+    bool DeclareVariable(const PooledText* setName, const PooledText* varName);
+    bool DeclareArray(const PooledText* domainSetName, const PooledText* varName,
+                      const PooledText* indexSetName);
+    bool DeclareOrdering(const PooledText* setName, const PooledText* varName);
+
+    // Bare names and quantifiers (names.cpp).
+    bool BindName(const PooledText* name, const PooledText* setName);
+    CExpression* ReferenceName(const PooledText* name);
+    CExpression* ExpandQuantifier(const PooledText* name, CExpression* body, bool conjunctive);
+
+    // Subscripted references x(k) and x[k] (subscripts.cpp); `inverse` picks
+    // the inverse table.
+    CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t value);
+    CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript);
+
+    // Condition statements (conditions.cpp).
+    bool AddCondition(CExpression* tree);
+
+    // Output requests (output_requests.cpp); a rejected one lets the parse go on.
+    void AddOutputText(const PooledText* text);
+    void AddOutputVariable(CExpression* expression);
+
+    // A node for the program being compiled.
+    template <class T, class... Args>
+    T* Node(Args&&... args) {
+        return program.nodes.Make<T>(std::forward<Args>(args)...);
+    }
+
+    CProgram& program;
+    int line = 1;  // advanced by the scanner; errors are reported at it
+
+private:
+    using DeclTable = std::unordered_map<const PooledText*, std::unique_ptr<CVarDecl>>;
+    const std::vector<int32_t>* DeclaredSet(const PooledText* setName);
+    CVarDecl* NewDecl(DeclTable& table, const PooledText* varName);
+    CVarDecl* FindFamily(bool inverse, const PooledText* name);
+
+    Diagnostics& m_diagnostics;
+    bool m_failed = false;
+};

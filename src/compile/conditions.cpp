@@ -1,0 +1,23 @@
+// Condition statements: simplify, split into clauses, drop the clauses that
+// always hold, reject one that never holds, and store each remaining clause as
+// the list of its alternatives.
+#include "compile/compiler.h"
+
+bool Compiler::AddCondition(CExpression* tree) {
+    CExpression* simplified = tree->Simplify(program.nodes);
+    std::vector<CExpression*> clauses;
+    simplified->SplitAnd(clauses, program.nodes);
+    // Clauses enter the condition list from the last to the first.
+    for (size_t i = clauses.size(); i-- > 0;) {
+        const ValueSet& values = clauses[i]->Values();
+        if (values.AllFalse()) {
+            Report(Msg::AlwaysFalse);
+            return false;
+        }
+        if (values.AllTrue()) continue;
+        std::vector<CExpression*> alternatives;
+        clauses[i]->SplitOr(alternatives, program.nodes);
+        program.conditions.push_back(std::move(alternatives));
+    }
+    return true;
+}

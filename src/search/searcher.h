@@ -1,0 +1,47 @@
+// Searcher: one run of the default search over a compiled program. It finds
+// every assignment that satisfies all compiled conditions, depth first with
+// undo: it branches over the candidates of a condition, or over the domain of
+// the best-scored variable, settles what each binding decides, and hands each
+// complete assignment to the solution printer. Every call of the three search
+// operations is a step: it polls the engine's IsCancel and reports OnProgress.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "search/search_state.h"
+
+class CTovik;
+
+class Searcher {
+public:
+    Searcher(CTovik& engine, CProgram& program);
+
+    // Prepares the conditions and searches; the program's conditions are
+    // consumed. Leaves every variable unassigned.
+    void Run();
+    // Steps taken: calls of the three search operations.
+    unsigned Steps() const { return m_steps; }
+
+private:
+    // The prologue of every operation: false when the engine cancels.
+    bool NextStep();
+    // Condition form: continue with the open conditions in [first, last).
+    void Search(CCondition** first, CCondition** last);
+    // Step form: assign value to variable, settle what that decides, continue.
+    void Step(CVariable* variable, int32_t value, CCondition** first, CCondition** last);
+    bool AssignAndRecheck(CVariable* variable, int32_t value, const CTrail& trail);
+    CCondition** SettleConditions(CCondition** first, CCondition** last);
+    // Enumerates the unassigned variables of [first, last) and prints each
+    // complete assignment.
+    void Exhaust(CVariable** first, CVariable** last);
+
+    CTovik& m_engine;
+    CProgram& m_program;
+    SearchState m_state;
+    std::vector<CCondition*> m_order;        // permuted in place, never restored
+    std::vector<CVariable*> m_stepBound;     // bound list of the step form
+    std::vector<CVariable*> m_exhaustBound;  // bound list of Exhaust
+    std::vector<CVariable*> m_exhaustKept;   // Exhaust's copies, one run per level
+    unsigned m_steps = 0;
+};
