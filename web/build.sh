@@ -6,6 +6,13 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/build-web"
 
+# The page's tests load its ES modules as they are, which needs node 20.19
+# or newer (Debian 12's own nodejs is older).
+if ! node -e 'const [a, b] = process.versions.node.split(".").map(Number); process.exit(a > 20 || (a === 20 && b >= 19) ? 0 : 1)'; then
+  echo "web/build.sh: node 20.19 or newer is needed (found: $(node --version 2>/dev/null || echo none))" >&2
+  exit 1
+fi
+
 # emcc's JavaScript tools load Debian's node modules, which a node from
 # another source does not search by default.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
