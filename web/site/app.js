@@ -59,12 +59,11 @@ function runArguments() {
   return args;
 }
 
+// The status line during a run, every tenth of a second.
 function showProgress() {
-  if (!run) return;
   $('elapsed').textContent = `${((performance.now() - run.started) / 1000).toFixed(1)} s`;
   const n = output.solutions;
   $('solutions').textContent = `${n.toLocaleString('en')} solution line${n === 1 ? '' : 's'}`;
-  if (run.ended === undefined) requestAnimationFrame(showProgress);
 }
 
 // The state a finished run leaves, from its exit status and its output.
@@ -77,6 +76,7 @@ function endState(status) {
 
 function finishRun(state, text) {
   run.worker.terminate();
+  clearInterval(run.ticker);
   run.ended = performance.now();
   output.finish();
   showProgress();
@@ -100,7 +100,7 @@ function startRun() {
   output.reset(detectEncoding(bytes));
   editor.setErrors([]);
   const worker = new Worker(workerUrl);
-  run = { worker, started: performance.now(), ended: undefined };
+  run = { worker, started: performance.now(), ticker: setInterval(showProgress, 100) };
   worker.onmessage = ({ data }) => {
     if (data.type === 'exit') finishRun(...endState(data.status));
     else output.write(data.type, data.bytes);

@@ -1,12 +1,19 @@
 // The output pane of one run: the interpreter's bytes decoded as they arrive,
 // read line by line (compile-error lines, the searching line, solution
-// lines), and painted at most once per animation frame. Only the last lines
+// lines), and painted in an animation frame at most every PAINT_INTERVAL
+// milliseconds, however fast lines come. Only the last lines
 // stay in the page (at least VISIBLE_LINES, fewer than twice as many), with
 // a note of the lines dropped; the whole standard output is kept as bytes
 // for the download.
 import { errorLine, SEARCHING_LINE } from './lang.js';
 
 export const VISIBLE_LINES = 5000;
+// Painting more often makes no visible difference and takes the CPU from
+// the search.
+const PAINT_INTERVAL = 50;
+// The output's line height in pixels (style.css), for the size of a block
+// of lines that has not been laid out.
+const LINE_HEIGHT = 20;
 
 export class OutputView {
   constructor(pre, note, onErrorClick) {
@@ -21,15 +28,18 @@ export class OutputView {
 
   // Starts a new run whose output is in `encoding`.
   reset(encoding) {
+    clearTimeout(this.timer);
     cancelAnimationFrame(this.frame);
+    this.timer = 0;
     this.frame = 0;
+    this.lastPaint = 0;
     this.pre.textContent = '';
     this.note.textContent = '';
     this.note.hidden = true;
     this.stdoutBytes = [];
     this.decoders = { stdout: new TextDecoder(encoding), stderr: new TextDecoder(encoding) };
     this.partial = { stdout: '', stderr: '' };
-    this.pending = []; // [kind, line] waiting for the next frame
+    this.pending = []; // [kind, line] waiting for the next paint
     this.painted = []; // [node, line count] in the page, oldest first
     this.visible = 0;
     this.dropped = 0;
@@ -59,7 +69,13 @@ export class OutputView {
     const lines = (this.partial[stream] + text).split('\n');
     this.partial[stream] = lines.pop();
     for (const line of lines) this.takeLine(stream, line);
-    if (lines.length && !this.frame) this.frame = requestAnimationFrame(() => this.paint());
+    if (lines.length && !this.timer && !this.frame) {
+      const wait = Math.max(0, this.lastPaint + PAINT_INTERVAL - performance.now());
+      this.timer = setTimeout(() => {
+        this.timer = 0;
+        this.frame = requestAnimationFrame(() => this.paint());
+      }, wait);
+    }
   }
 
   takeLine(stream, raw) {
@@ -87,10 +103,14 @@ export class OutputView {
     }
   }
 
-  // Paints the lines that arrived since the last frame as a few nodes, then
+  // Paints the lines that arrived since the last paint as a few nodes, then
   // drops the oldest nodes beyond the visible limit.
   paint() {
+    clearTimeout(this.timer);
+    cancelAnimationFrame(this.frame);
+    this.timer = 0;
     this.frame = 0;
+    this.lastPaint = performance.now();
     if (!this.pending.length) return;
     if (this.pending.length > VISIBLE_LINES) {
       const cut = this.pending.length - VISIBLE_LINES;
@@ -98,26 +118,39 @@ export class OutputView {
       this.dropped += cut;
     }
     const stick = this.pre.scrollTop + this.pre.clientHeight >= this.pre.scrollHeight - 4;
-    const batch = document.createElement('span');
-    let run = null;
-    for (const [kind, line] of this.pending) {
-      if (typeof kind === 'number') {
+    // The lines of one paint are one block that the browser need not lay out while
+    // it is out of view. Consecutive lines of one kind become one text node;
+    // an error line is a node of its own, which a click takes to the
+    // puzzle's line.
+    const batch = document.createElement('div');
+    batch.className = 'batch';
+    batch.style.containIntrinsicSize = `auto ${this.pending.length * LINE_HEIGHT}px`;
+    let kind = null;
+    let lines = [];
+    const flush = () => {
+      if (!lines.length) return;
+      const node = document.createElement('span');
+      node.className = kind;
+      node.textContent = lines.join('\n') + '\n';
+      batch.append(node);
+      lines = [];
+    };
+    for (const [lineKind, line] of this.pending) {
+      if (typeof lineKind === 'number') {
+        flush();
         const error = document.createElement('span');
         error.className = 'error';
-        error.dataset.line = kind;
-        error.title = `Show line ${kind}`;
+        error.dataset.line = lineKind;
+        error.title = `Show line ${lineKind}`;
         error.textContent = line + '\n';
         batch.append(error);
-        run = null;
-      } else if (run && run.className === kind) {
-        run.textContent += line + '\n';
       } else {
-        run = document.createElement('span');
-        run.className = kind;
-        run.textContent = line + '\n';
-        batch.append(run);
+        if (lineKind !== kind) flush();
+        kind = lineKind;
+        lines.push(line);
       }
     }
+    flush();
     this.pre.append(batch);
     this.painted.push([batch, this.pending.length]);
     this.visible += this.pending.length;
@@ -130,7 +163,7 @@ export class OutputView {
     }
     if (this.dropped) {
       this.note.hidden = false;
-      this.note.textContent = `${this.dropped.toLocaleString('en')} earlier lines are not shown; Download output has them all.`;
+      this.note.textContent = `${this.dropped.toLocaleString('en')} earlier lines are not shown; Save output has them all.`;
     }
     if (stick) this.pre.scrollTop = this.pre.scrollHeight;
   }

@@ -36,7 +36,7 @@ class Browser {
       ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
         '--disable-background-networking', '--disable-component-update', '--disable-sync',
         '--remote-debugging-pipe', `--user-data-dir=${join(scratch, 'profile')}`,
-        '--window-size=1100,720', 'about:blank'],
+        '--window-size=1280,720', 'about:blank'],
       { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] },
     );
     this.nextId = 1;
@@ -269,7 +269,7 @@ const checks = [
     const lines = (await page.text('#output')).split('\n').length - 1;
     const note = await page.text('#output-note');
     assert.ok(lines >= 5000 && lines < 10000, `${lines} lines in the page`);
-    assert.equal(note, `${(40322 - lines).toLocaleString('en')} earlier lines are not shown; Download output has them all.`);
+    assert.equal(note, `${(40322 - lines).toLocaleString('en')} earlier lines are not shown; Save output has them all.`);
   }],
 
   ['nesting too deep for the browser ends with a message', async (page) => {
