@@ -1,34 +1,45 @@
-// The interpreter's message texts and their one-time conversion to GBK.
+// The interpreter's message texts, each in both encodings a puzzle can have.
+// The GBK bytes are written out here rather than converted at run time, so
+// that they do not depend on the platform's converters (a WebAssembly C
+// library, for one, decodes GBK but cannot encode it).
 #include "engine/messages.h"
 
 #include "engine/encoding.h"
 
 #include <array>
-#include <string>
 
 namespace {
 
-constexpr std::array<const char*, static_cast<size_t>(Msg::Count)> kUtf8 = {
-    "正在编译……\r\n", "正在搜索……\r\n",   " 行: ",
-    "集合已经定义",   "集合没有定义",     "集合至少需要两个不同的值",
-    "变量已经定义",   "变量没有定义",     "语法错误",
-    "下标越界",       "可能导致下标越界", "永假的表达式",
-    "错误的输出要求", "数值超出范围",     "请输入文件名",
-    "不能打开文件",
+struct MessageText {
+    const char* utf8;
+    const char* gbk;
 };
 
-struct Table {
-    std::array<std::string, static_cast<size_t>(Msg::Count)> gbk;
-    Table() {
-        Converter toGbk(Encoding::Utf8, Encoding::Gbk);
-        for (size_t i = 0; i < kUtf8.size(); ++i) toGbk.Convert(kUtf8[i], gbk[i]);
-    }
-};
+// In the order of Msg.
+constexpr std::array<MessageText, static_cast<size_t>(Msg::Count)> kTexts = {{
+    {"正在编译……\r\n", "\xD5\xFD\xD4\xDA\xB1\xE0\xD2\xEB\xA1\xAD\xA1\xAD\r\n"},
+    {"正在搜索……\r\n", "\xD5\xFD\xD4\xDA\xCB\xD1\xCB\xF7\xA1\xAD\xA1\xAD\r\n"},
+    {" 行: ", " \xD0\xD0: "},
+    {"集合已经定义", "\xBC\xAF\xBA\xCF\xD2\xD1\xBE\xAD\xB6\xA8\xD2\xE5"},
+    {"集合没有定义", "\xBC\xAF\xBA\xCF\xC3\xBB\xD3\xD0\xB6\xA8\xD2\xE5"},
+    {"集合至少需要两个不同的值",
+     "\xBC\xAF\xBA\xCF\xD6\xC1\xC9\xD9\xD0\xE8\xD2\xAA\xC1\xBD\xB8\xF6\xB2\xBB\xCD\xAC\xB5\xC4\xD6"
+     "\xB5"},
+    {"变量已经定义", "\xB1\xE4\xC1\xBF\xD2\xD1\xBE\xAD\xB6\xA8\xD2\xE5"},
+    {"变量没有定义", "\xB1\xE4\xC1\xBF\xC3\xBB\xD3\xD0\xB6\xA8\xD2\xE5"},
+    {"语法错误", "\xD3\xEF\xB7\xA8\xB4\xED\xCE\xF3"},
+    {"下标越界", "\xCF\xC2\xB1\xEA\xD4\xBD\xBD\xE7"},
+    {"可能导致下标越界", "\xBF\xC9\xC4\xDC\xB5\xBC\xD6\xC2\xCF\xC2\xB1\xEA\xD4\xBD\xBD\xE7"},
+    {"永假的表达式", "\xD3\xC0\xBC\xD9\xB5\xC4\xB1\xED\xB4\xEF\xCA\xBD"},
+    {"错误的输出要求", "\xB4\xED\xCE\xF3\xB5\xC4\xCA\xE4\xB3\xF6\xD2\xAA\xC7\xF3"},
+    {"数值超出范围", "\xCA\xFD\xD6\xB5\xB3\xAC\xB3\xF6\xB7\xB6\xCE\xA7"},
+    {"请输入文件名", "\xC7\xEB\xCA\xE4\xC8\xEB\xCE\xC4\xBC\xFE\xC3\xFB"},
+    {"不能打开文件", "\xB2\xBB\xC4\xDC\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE"},
+}};
 
 }  // namespace
 
 const char* Text(Msg id) {
-    static const Table table;
-    if (CurrentEncoding() == Encoding::Utf8) return kUtf8[static_cast<size_t>(id)];
-    return table.gbk[static_cast<size_t>(id)].c_str();
+    const MessageText& text = kTexts[static_cast<size_t>(id)];
+    return CurrentEncoding() == Encoding::Utf8 ? text.utf8 : text.gbk;
 }

@@ -1,6 +1,5 @@
-// Every text the interpreter itself prints. The sources keep them in UTF-8;
-// Text() hands them out in the encoding of the puzzle being run (GBK bytes are
-// converted once, on first use).
+// Every text the interpreter itself prints. Text() hands them out in the
+// encoding of the puzzle being run; the sources hold each in UTF-8 and GBK.
 #pragma once
 
 enum class Msg {

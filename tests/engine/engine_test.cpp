@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "../support/test_support.h"
+#include "engine/encoding.h"
+#include "engine/messages.h"
 
 namespace tovik_test {
 namespace {
@@ -96,6 +98,17 @@ TEST(EngineTest, ChinesePuzzleRunsWithItsTextsCopiedByteForByte) {
                                   "班长 != \"乙\";\n"
                                   "输出{\"班长：\" 班长}\n"))));
     EXPECT_EQ(engine.output, kCompiling + kSearching + Gbk("班长：甲\r\n"));
+}
+
+// Each message's GBK bytes, written out in the sources, are its UTF-8 text
+// converted by the system's iconv.
+TEST(EngineTest, MessagesInGbkAreTheirUtf8TextsConverted) {
+    for (int id = 0; id < static_cast<int>(Msg::Count); ++id) {
+        SetCurrentEncoding(Encoding::Utf8);
+        const std::string utf8 = Text(static_cast<Msg>(id));
+        SetCurrentEncoding(Encoding::Gbk);
+        EXPECT_EQ(Text(static_cast<Msg>(id)), Gbk(utf8)) << utf8;
+    }
 }
 
 }  // namespace
