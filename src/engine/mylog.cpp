@@ -7,6 +7,10 @@
 namespace {
 constexpr auto kTitleInterval = std::chrono::milliseconds(50);
 constexpr auto kFlushInterval = std::chrono::milliseconds(50);
+// Polls between two readings of the clock for the flush and the deadline:
+// a search step takes about a microsecond, and reading the clock costs as
+// much where it is a call into JavaScript (the WebAssembly build).
+constexpr unsigned kClockPolls = 256;
 }  // namespace
 
 volatile std::sig_atomic_t MyLog::s_interrupted = 0;
@@ -50,7 +54,7 @@ bool MyLog::IsCancel() {
         m_stopped = Stop::Interrupt;
     else if (m_limit >= 0 && Solutions() >= m_limit)
         m_stopped = Stop::Limit;
-    else if (m_deadline && Clock::now() >= *m_deadline)
+    else if (m_deadline && m_deadlinePolls++ % kClockPolls == 0 && Clock::now() >= *m_deadline)
         m_stopped = Stop::Time;
     return m_stopped != Stop::None;
 }
@@ -66,7 +70,8 @@ void MyLog::ShowCount(unsigned count) {
 void MyLog::OnProgress(unsigned count) {
     // Pending output goes out once it has waited long enough; lines that come
     // fast still share one write.
-    if (m_pending && Clock::now() - m_lastFlush >= kFlushInterval) {
+    if (m_pending && m_flushPolls++ % kClockPolls == 0 &&
+        Clock::now() - m_lastFlush >= kFlushInterval) {
         std::fflush(stdout);
         m_pending = false;
     }

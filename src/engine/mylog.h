@@ -51,6 +51,8 @@ private:
 
     bool m_pending = false;  // output written since the last flush
     Clock::time_point m_lastFlush{};
+    unsigned m_flushPolls = 0;     // OnProgress calls with output pending
+    unsigned m_deadlinePolls = 0;  // IsCancel calls with a deadline set
 
     std::optional<Encoding> m_target;
     std::unique_ptr<Converter> m_converter;
