@@ -22,7 +22,15 @@
 #include "engine/messages.h"
 #include "engine/mylog.h"
 #include "engine/options.h"
+#if TOVIK_FAST
 #include "fast/fast_search.h"
+#else
+// What --stats reports of a fast search, which this build does not have.
+struct FastStats {
+    unsigned long nodes = 0;
+    unsigned long failures = 0;
+};
+#endif
 
 namespace {
 
@@ -114,6 +122,7 @@ int Main(int argc, char** argv) {
     FastStats fast;
     bool fastRan = false;
     if (options.fast) {
+#if TOVIK_FAST
         engine.SetSearch([&](CTovik& host, CProgram& program) {
             fastRan = FastSearch(host, program, &fast);
             if (!fastRan)
@@ -121,6 +130,10 @@ int Main(int argc, char** argv) {
                              fast.fallback.c_str());
             return fastRan;
         });
+#else
+        std::fputs("tovik: --fast: not available in this build; searching the default way\n",
+                   stderr);
+#endif
     }
 
     if (!engine.Run(file)) return 1;
