@@ -234,6 +234,10 @@ const checks = [
     await page.run();
     await page.until('document.body.dataset.state === "done"');
     assert.equal(await page.text('#output'), shown(nativeRun(path)));
+    // Save writes the same GBK bytes back.
+    await page.key('s', 'KeyS', 83, 2);
+    await settle(() => existsSync(join(downloads, 'zebra.tvk')) && readFileSync(join(downloads, 'zebra.tvk')).length > 0);
+    assert.ok(readFileSync(join(downloads, 'zebra.tvk')).equals(readFileSync(path)), 'saved as it was read');
   }],
 
   ['marks a compile error at its line', async (page) => {

@@ -7,10 +7,10 @@ import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { readdirSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { join, relative } from 'node:path';
+import { join, relative, resolve } from 'node:path';
 import test from 'node:test';
 
-const [native, site, root] = process.argv.slice(2);
+const [native, site, root] = process.argv.slice(2).map((arg) => resolve(arg));
 const require = createRequire(import.meta.url);
 const createTovik = require(join(site, 'tovik.js'));
 const { runTovik } = require(join(site, 'run.js'));
