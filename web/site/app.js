@@ -208,20 +208,19 @@ $('editor').addEventListener('drop', (event) => {
 window.addEventListener('hashchange', openFragment);
 editor.onChange(() => say(''));
 
+// Each returns false when it did nothing, so that the key keeps its usual effect.
 const shortcuts = {
   'ctrl+Enter': startRun,
-  Escape: stopRun,
+  Escape: () => run !== null && (stopRun(), true),
   'ctrl+o': () => $('file').click(),
   'ctrl+s': save,
   'ctrl+shift+L': share,
-  'ctrl+shift+S': () => $('download').disabled || $('download').click(),
+  'ctrl+shift+S': () => !$('download').disabled && ($('download').click(), true),
 };
 document.addEventListener('keydown', (event) => {
   const key = (event.ctrlKey || event.metaKey ? 'ctrl+' : '') + (event.shiftKey && event.key.length === 1 ? 'shift+' : '') + event.key;
   const action = shortcuts[key];
-  if (!action) return;
-  event.preventDefault();
-  action();
+  if (action && action() !== false) event.preventDefault();
 });
 
 async function fetchOk(url) {
