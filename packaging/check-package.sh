@@ -27,6 +27,20 @@ else
   exit 1
 fi
 test -x /usr/bin/TovikWin || { echo "check-package: TovikWin not installed" >&2; exit 1; }
-test -f /usr/share/applications/tovikwin.desktop
+/usr/bin/TovikWin --version | grep -q '^TovikWin [0-9]'
 test -f /usr/share/icons/hicolor/scalable/apps/tovik.svg
-echo "check-package: TovikWin, desktop entry and icon installed: ok"
+test -f /usr/share/tovik/docs/language-guide.md
+test -f /usr/share/tovik/docs/语言指南.md
+# A file manager offers TovikWin for *.tvk: the entry takes a file and names
+# the type that the installed shared-mime-info file declares.
+desktop=/usr/share/applications/tovikwin.desktop
+grep -q '^Exec=TovikWin %f$' "$desktop"
+grep -q '^MimeType=text/x-tovik-puzzle;$' "$desktop"
+python3 - /usr/share/mime/packages/tovik.xml <<'EOF'
+import sys, xml.etree.ElementTree as tree
+ns = {"m": "http://www.freedesktop.org/standards/shared-mime-info"}
+kind = tree.parse(sys.argv[1]).getroot().find("m:mime-type", ns)
+assert kind.get("type") == "text/x-tovik-puzzle", kind.get("type")
+assert kind.find("m:glob", ns).get("pattern") == "*.tvk"
+EOF
+echo "check-package: TovikWin, desktop entry, file type, guides and icon installed: ok"

@@ -1,5 +1,6 @@
-// CAboutBox: the modal About box of the editor window: one line of text and
-// no buttons; Enter, Escape and the close box close it.
+// CAboutBox: the modal About box of the editor window: what TovikWin does,
+// its version and licence, and an OK button; Enter, Escape and the close box
+// close it too.
 #pragma once
 
 #include <QDialog>
@@ -9,7 +10,4 @@ class CAboutBox : public QDialog {
 
 public:
     explicit CAboutBox(QWidget* parent);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 };

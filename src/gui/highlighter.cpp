@@ -55,71 +55,62 @@ int NumberLength(const QString& s, int i) {
     return length;
 }
 
-// A block comment from `from` (just after its "/*"); returns where it ends,
-// or -1 when it stays open past the line.
-int CommentEnd(const QString& s, int from) {
+// A block comment whose text starts at `start` (its "/*", or the line's
+// start when it began on an earlier line) and is searched for its "*/" from
+// `from`. Returns where it ends; left open, it runs to the line's end and
+// sets `state`.
+int BlockComment(const QString& s, int start, int from, CLineState* state,
+                 QList<CTokenSpan>* spans) {
     const qsizetype close = s.indexOf(QStringLiteral("*/"), from);
-    return close < 0 ? -1 : int(close) + 2;
+    const int end = close < 0 ? int(s.size()) : int(close) + 2;
+    *state = close < 0 ? CLineState::InComment : CLineState::Normal;
+    spans->append({CTokenClass::Comment, start, end - start});
+    return end;
+}
+
+// A string literal at `i`: it ends at its closing quote or, left open, at
+// the line's end.
+int StringLiteral(const QString& s, int i, QList<CTokenSpan>* spans) {
+    const qsizetype close = s.indexOf(u'"', i + 1);
+    const int end = close < 0 ? int(s.size()) : int(close) + 1;
+    spans->append({CTokenClass::String, i, end - i});
+    return end;
+}
+
+// A name or keyword at `i`, which is a letter.
+int Word(const QString& s, int i, QList<CTokenSpan>* spans) {
+    int end = i + 1;
+    while (end < s.size() && (IsLetter(s[end]) || IsDigit(s[end]))) ++end;
+    const bool keyword = IsKeyword(QStringView(s).mid(i, end - i));
+    spans->append({keyword ? CTokenClass::Keyword : CTokenClass::Name, i, end - i});
+    return end;
+}
+
+// The token at `i`; returns where the next one may start.
+int Token(const QString& s, int i, CLineState* state, QList<CTokenSpan>* spans) {
+    const QChar c = s[i];
+    const QChar next = i + 1 < s.size() ? s[i + 1] : QChar();
+    if (c == u'/' && next == u'/') {
+        spans->append({CTokenClass::Comment, i, int(s.size()) - i});
+        return int(s.size());
+    }
+    if (c == u'/' && next == u'*') return BlockComment(s, i, i + 2, state, spans);
+    if (c == u'"') return StringLiteral(s, i, spans);
+    if (const int length = NumberLength(s, i)) {
+        spans->append({CTokenClass::Number, i, length});
+        return i + length;
+    }
+    if (IsLetter(c)) return Word(s, i, spans);
+    if (c == u'@' || c == u'#') spans->append({CTokenClass::Keyword, i, 1});
+    return i + 1;
 }
 
 }  // namespace
 
 QList<CTokenSpan> ScanPuzzleLine(const QString& s, CLineState* state) {
     QList<CTokenSpan> spans;
-    int i = 0;
-    if (*state == CLineState::InComment) {
-        const int end = CommentEnd(s, 0);
-        if (end < 0) {
-            spans.append({CTokenClass::Comment, 0, int(s.size())});
-            return spans;
-        }
-        spans.append({CTokenClass::Comment, 0, end});
-        *state = CLineState::Normal;
-        i = end;
-    }
-    const int size = int(s.size());
-    while (i < size) {
-        const QChar c = s[i];
-        const QChar next = i + 1 < size ? s[i + 1] : QChar();
-        if (c == u'/' && next == u'/') {
-            spans.append({CTokenClass::Comment, i, size - i});
-            break;
-        }
-        if (c == u'/' && next == u'*') {
-            const int end = CommentEnd(s, i + 2);
-            if (end < 0) {
-                spans.append({CTokenClass::Comment, i, size - i});
-                *state = CLineState::InComment;
-                break;
-            }
-            spans.append({CTokenClass::Comment, i, end - i});
-            i = end;
-            continue;
-        }
-        if (c == u'"') {
-            // A literal ends at its closing quote or, left open, at the line end.
-            const qsizetype close = s.indexOf(u'"', i + 1);
-            const int end = close < 0 ? size : int(close) + 1;
-            spans.append({CTokenClass::String, i, end - i});
-            i = end;
-            continue;
-        }
-        if (const int length = NumberLength(s, i)) {
-            spans.append({CTokenClass::Number, i, length});
-            i += length;
-            continue;
-        }
-        if (IsLetter(c)) {
-            int end = i + 1;
-            while (end < size && (IsLetter(s[end]) || IsDigit(s[end]))) ++end;
-            const bool keyword = IsKeyword(QStringView(s).mid(i, end - i));
-            spans.append({keyword ? CTokenClass::Keyword : CTokenClass::Name, i, end - i});
-            i = end;
-            continue;
-        }
-        if (c == u'@' || c == u'#') spans.append({CTokenClass::Keyword, i, 1});
-        ++i;
-    }
+    int i = *state == CLineState::InComment ? BlockComment(s, 0, 0, state, &spans) : 0;
+    while (i < s.size() && *state == CLineState::Normal) i = Token(s, i, state, &spans);
     return spans;
 }
 
@@ -152,7 +143,8 @@ QTextCharFormat CPuzzleHighlighter::Format(CTokenClass cls) {
 void CPuzzleHighlighter::highlightBlock(const QString& text) {
     auto state = previousBlockState() == int(CLineState::InComment) ? CLineState::InComment
                                                                     : CLineState::Normal;
-    for (const CTokenSpan& span : ScanPuzzleLine(text, &state))
-        setFormat(span.start, span.length, Format(span.cls));
+    const QList<CTokenSpan> spans = ScanPuzzleLine(text, &state);
+    if (text.size() <= kMaxColouredLine)
+        for (const CTokenSpan& span : spans) setFormat(span.start, span.length, Format(span.cls));
     setCurrentBlockState(int(state));
 }

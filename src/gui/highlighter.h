@@ -29,6 +29,10 @@ class CPuzzleHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
 public:
+    // Longer lines are not coloured: the formats of their many tokens would
+    // make every key press in them take seconds.
+    static constexpr int kMaxColouredLine = 20000;
+
     explicit CPuzzleHighlighter(QTextDocument* document);
 
     static QTextCharFormat Format(CTokenClass cls);

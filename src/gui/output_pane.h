@@ -1,9 +1,13 @@
-// COutputPane: the pane that shows the interpreter's output. Text arrives
-// in many small pieces; the pane gathers them and shows them in batches on a
-// timer, keeps only the last lines of a flood with a note saying how many
-// earlier lines it dropped, and turns a double-click on an error line into a
-// request to show that line in the editor.
+// COutputPane: the read-only pane that shows the interpreter's output. Text
+// arrives in many small pieces; the pane gathers them and shows them in
+// batches on a timer, follows the end only while the view is at the end,
+// keeps only the last lines of a flood with a note saying how many earlier
+// lines it dropped (all of them stay in its log for Save Output As), and
+// turns a double-click on an error line into a request to show that line in
+// the editor.
 #pragma once
+
+#include "gui/output_log.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -23,8 +27,11 @@ public:
     void Append(const QString& text);
     // Shows the queued text now.
     void Flush();
-    // Empties the pane, the queue and the count of dropped lines.
+    // Empties the pane, the queue, the log and the count of dropped lines.
     void ClearOutput();
+    // Writes all the text given since the last ClearOutput, dropped lines
+    // included, to `path` as UTF-8.
+    bool SaveOutput(const QString& path, QString* error);
 
     // Complete lines dropped from the top since the last ClearOutput.
     qint64 DroppedLines() const { return m_dropped; }
@@ -39,11 +46,13 @@ protected:
 private:
     // The first line of the document when lines have been dropped.
     bool HasNote() const { return m_dropped > 0; }
+    void InsertKeepingLastLines(const QString& text);
     void InsertAtEnd(const QString& text);
     void DropFirstLines(int count);
     void UpdateNote(bool hadNote);
 
     QString m_pending;
+    COutputLog m_log;
     QTimer m_batch;
     qint64 m_dropped = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
@@ -16,7 +17,7 @@ namespace {
 // to press, so the prompt and the rest of its chunk are not shown.
 constexpr char kPausePrompt[] = "Press any key to continue . . .";
 
-constexpr char kCancelledText[] = "\r\nCancelled.\r\n\r\nProcess terminated successfully.\r\n";
+constexpr char kCancelledText[] = "\r\nCancelled: the run was stopped.\r\n";
 
 // Shown when the system gives no reason for a failure.
 constexpr char kNoReasonText[] = "No status because FormatMessage failed.\r\n";
@@ -32,8 +33,14 @@ CRunner::CRunner(QObject* parent) : QObject(parent) {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardInputFile(QProcess::nullDevice());
     // The child leads a process group of its own, so that Stop reaches
-    // whatever it starts in turn.
-    m_process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    // whatever it starts in turn, and is killed when the editor dies in any
+    // way. An editor that died before the request took effect has already
+    // left the child to another parent: then the child ends at once.
+    const pid_t editor = ::getpid();
+    m_process.setChildProcessModifier([editor] {
+        ::setpgid(0, 0);
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != editor) ::_exit(127);
+    });
     m_killTimer.setSingleShot(true);
     m_killTimer.setInterval(kKillDelayMs);
     connect(&m_killTimer, &QTimer::timeout, this, &CRunner::KillGroup);

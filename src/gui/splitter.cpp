@@ -17,6 +17,11 @@ void CProportionalSplitter::resizeEvent(QResizeEvent* event) {
     PlaceBar();
 }
 
+void CProportionalSplitter::SetFraction(double fraction) {
+    m_fraction = qBound(0.05, fraction, 0.95);
+    PlaceBar();
+}
+
 void CProportionalSplitter::PlaceBar() {
     if (count() != 2 || height() <= 0) return;
     const int total = height();

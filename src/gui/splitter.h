@@ -15,6 +15,8 @@ public:
 
     // Distance of the bar from the top as a fraction of the height.
     double Fraction() const { return m_fraction; }
+    // Moves the bar to `fraction` of the height (kept within 5% to 95%).
+    void SetFraction(double fraction);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

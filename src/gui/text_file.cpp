@@ -18,10 +18,16 @@ bool IsAscii(const QByteArray& bytes) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// True when the bytes have line feeds and each of them ends a CR LF pair.
-bool AllLineFeedsAfterCr(const QByteArray& bytes) {
-    const qsizetype feeds = bytes.count('\n');
-    return feeds > 0 && bytes.count("\r\n") == feeds;
+// Finds the most common line end of `bytes` (LF on a tie or when there is
+// none) and whether there is more than one kind.
+void FindLineEnds(const QByteArray& bytes, CTextFormat* format) {
+    const qsizetype crlf = bytes.count("\r\n");
+    const qsizetype lf = bytes.count('\n') - crlf;
+    const qsizetype cr = bytes.count('\r') - crlf;
+    format->lineEnd = CTextFormat::LineEnd::Lf;
+    if (crlf > lf && crlf >= cr) format->lineEnd = CTextFormat::LineEnd::CrLf;
+    if (cr > lf && cr > crlf) format->lineEnd = CTextFormat::LineEnd::Cr;
+    format->mixedLineEnds = (crlf > 0) + (lf > 0) + (cr > 0) > 1;
 }
 
 }  // namespace
@@ -31,6 +37,36 @@ QString EncodingName(CTextFormat::Encoding encoding) {
                                                    : QStringLiteral("GBK");
 }
 
+QString EncodingName(const CTextFormat& format) {
+    if (format.encoding == CTextFormat::Encoding::Utf8 && format.utf8Bom)
+        return QStringLiteral("UTF-8 with BOM");
+    return EncodingName(format.encoding);
+}
+
+QString LineEndName(CTextFormat::LineEnd lineEnd) {
+    switch (lineEnd) {
+        case CTextFormat::LineEnd::CrLf:
+            return QStringLiteral("CR LF");
+        case CTextFormat::LineEnd::Cr:
+            return QStringLiteral("CR");
+        case CTextFormat::LineEnd::Lf:
+            break;
+    }
+    return QStringLiteral("LF");
+}
+
+QString LineEndText(CTextFormat::LineEnd lineEnd) {
+    switch (lineEnd) {
+        case CTextFormat::LineEnd::CrLf:
+            return QStringLiteral("\r\n");
+        case CTextFormat::LineEnd::Cr:
+            return QStringLiteral("\r");
+        case CTextFormat::LineEnd::Lf:
+            break;
+    }
+    return QStringLiteral("\n");
+}
+
 bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QString* error) {
     if (bytes.contains('\0')) {
         *error = QStringLiteral("The file contains NUL bytes; it is not a text file.");
@@ -38,7 +74,7 @@ bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QSt
     }
     CTextFormat found;
     found.utf8Bom = bytes.startsWith(kUtf8Bom);
-    found.crlf = AllLineFeedsAfterCr(bytes);
+    FindLineEnds(bytes, &found);
 
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString decoded = utf8.decode(bytes);  // drops a leading byte order mark
@@ -59,21 +95,58 @@ bool DecodeText(const QByteArray& bytes, QString* text, CTextFormat* format, QSt
         }
         found.encoding = CTextFormat::Encoding::Gbk;
     }
-    if (found.crlf) decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     *text = decoded;
     *format = found;
     return true;
 }
 
 QByteArray EncodeText(const QString& text, const CTextFormat& format) {
-    QString spelt = text;
-    if (format.crlf) spelt.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     if (format.encoding == CTextFormat::Encoding::Utf8) {
         QByteArray bytes = format.utf8Bom ? QByteArray(kUtf8Bom) : QByteArray();
-        return bytes + spelt.toUtf8();
+        return bytes + text.toUtf8();
     }
     QStringEncoder gbk(kGbkName);
-    return gbk.encode(spelt);
+    return gbk.encode(text);
+}
+
+namespace {
+
+bool IsLineBreak(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+}
+
+}  // namespace
+
+qsizetype LongestLine(const QString& text) {
+    qsizetype longest = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !IsLineBreak(text[i].unicode())) continue;
+        longest = qMax(longest, i - start);
+        start = i + 1;
+    }
+    return longest;
+}
+
+QString SplitLineEnds(const QString& text, QStringList* ends) {
+    QString lines;
+    lines.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        qsizetype length = 0;
+        if (c == u'\r')
+            length = i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
+        else if (IsLineBreak(c))
+            length = 1;
+        if (length == 0) {
+            lines += text[i];
+            continue;
+        }
+        ends->append(text.mid(i, length));
+        lines += u'\n';
+        i += length - 1;
+    }
+    return lines;
 }
 
 bool ReadTextFile(const QString& path, QString* text, CTextFormat* format, QString* error,

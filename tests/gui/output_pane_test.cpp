@@ -1,9 +1,12 @@
 // Tests of what the editor reads from a run's output: error lines and the
 // solution count (however the output is cut into pieces), and the output
-// pane's line cap with the note of the lines it dropped.
+// pane: read-only, following the end only from the end, and its line cap
+// with the note of the lines it dropped.
 #include "gui/output_pane.h"
 #include "gui/run_tally.h"
 
+#include <QClipboard>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -11,6 +14,13 @@ namespace {
 
 const QString kCompiling = QStringLiteral("正在编译……\n");
 const QString kSearching = QStringLiteral("正在搜索……\n");
+
+// Lines "line FIRST" to "line LAST", each with its line end.
+QString Lines(int first, int last) {
+    QString text;
+    for (int i = first; i <= last; ++i) text += QStringLiteral("line %1\n").arg(i);
+    return text;
+}
 
 }  // namespace
 
@@ -52,6 +62,56 @@ private slots:
         tally.Feed(kCompiling + kSearching + QStringLiteral("5 行: x\n"));
         QCOMPARE(tally.Solutions(), 1);
         QCOMPARE(tally.FirstErrorLine(), 0);
+    }
+
+    void readOnly() {
+        // Typing does nothing; selecting and copying work.
+        COutputPane pane;
+        pane.Append(QStringLiteral("out\n"));
+        pane.Flush();
+        QTest::keyClicks(&pane, QStringLiteral("xy"));
+        QTest::keyClick(&pane, Qt::Key_Backspace);
+        QCOMPARE(pane.toPlainText(), QStringLiteral("out\n"));
+        pane.selectAll();
+        pane.copy();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("out\n"));
+    }
+
+    void viewFollowsTheEndOnlyFromTheEnd_data() {
+        // Lines shown, the line then scrolled to (0: none, the view stays at
+        // the end), and the lines that arrive after.
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("more");
+        QTest::newRow("at the end") << 200 << 0 << 100;
+        QTest::newRow("scrolled up") << 200 << 50 << 100;
+        QTest::newRow("scrolled up, earlier lines dropped") << 9000 << 8000 << 2000;
+    }
+
+    void viewFollowsTheEndOnlyFromTheEnd() {
+        QFETCH(int, shown);
+        QFETCH(int, top);
+        QFETCH(int, more);
+        COutputPane pane;
+        pane.resize(300, 200);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QScrollBar* bar = pane.verticalScrollBar();
+        pane.Append(Lines(1, shown));
+        pane.Flush();
+        if (top > 0) bar->setValue(top - 1);
+        pane.Append(Lines(shown + 1, shown + more));
+        pane.Flush();
+        if (top > 0)
+            QCOMPARE(pane.cursorForPosition(QPoint(0, 0)).block().text(),
+                     QStringLiteral("line %1").arg(top));
+        else
+            QCOMPARE(bar->value(), bar->maximum());
+        // Back at the end, the view follows again.
+        bar->setValue(bar->maximum());
+        pane.Append(Lines(shown + more + 1, shown + more + 10));
+        pane.Flush();
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     void lineCap_data() {

@@ -136,7 +136,7 @@ private slots:
                                 : ms < CRunner::kKillDelayMs;
         QVERIFY2(onTime, qPrintable(QString::number(ms)));
         QCOMPARE(int(runner.LastEnd()), int(CRunner::End::Stopped));
-        QCOMPARE(notices, QStringLiteral("\nCancelled.\n\nProcess terminated successfully.\n"));
+        QCOMPARE(notices, QStringLiteral("\nCancelled: the run was stopped.\n"));
         for (const QByteArray& pid : ReadBytes(pidFile).trimmed().split('\n')) {
             const QString stat = QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid));
             QTRY_VERIFY2(ReadBytes(stat).isEmpty() || ReadBytes(stat).contains(") Z "),

@@ -11,7 +11,7 @@ namespace {
 
 const QByteArray kGbkPuzzle(
     "\xCA\xE4\xB3\xF6 { \"\xB4\xF0\xB0\xB8\" x }\r\n");  // 输出 { "答案" x }
-const QString kPuzzle = QStringLiteral("输出 { \"答案\" x }\n");
+const QString kPuzzle = QStringLiteral("输出 { \"答案\" x }\r\n");
 
 }  // namespace
 
@@ -50,8 +50,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("out.txt"));
         QVERIFY(WriteBytes(path, "an older and much longer text"));
         QString error;
-        QVERIFY(WriteTextFile(path, kPuzzle, CTextFormat{CTextFormat::Encoding::Gbk, false, true},
-                              &error));
+        QVERIFY(WriteTextFile(path, kPuzzle, CTextFormat{CTextFormat::Encoding::Gbk}, &error));
         QCOMPARE(ReadBytes(path), kGbkPuzzle);
         // A missing directory or a directory in the file's place is an error.
         for (const QString& bad : {dir.filePath(QStringLiteral("no/such/dir/x.txt")), dir.path()}) {
