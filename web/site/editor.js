@@ -8,7 +8,7 @@ import { scanLine } from './lang.js';
 const WINDOW_MARGIN = 40;
 // Longer lines are shown without colours: painting hundreds of thousands of
 // tokens would stall the page, and such lines are written by programs.
-const LONG_LINE = 5000;
+const LONG_LINE = 20000;
 
 const escapeHtml = (s) => s.replace(/[&<>]/g, (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;' })[c]);
 
