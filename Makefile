@@ -40,7 +40,8 @@ web-serve: web
 	node web/tools/serve.mjs build-web/site $(PORT)
 
 # The page's own tests, the WebAssembly build against the native one on every
-# golden puzzle, and the page in headless Chromium.
+# golden puzzle, and the page in headless Chromium (after make build and
+# make web, which make test runs first).
 web-test:
 	node web/tests/page.test.mjs .
 	node web/tests/compare.mjs build/tovik build-web/site .
