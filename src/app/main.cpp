@@ -217,6 +217,12 @@ void* RunInterpreter(void* arg) {
 // large stack; the pages are only touched as deep as a puzzle needs. Under a
 // tight address-space limit smaller stacks are tried, then the main thread.
 int main(int argc, char** argv) {
+#ifdef __EMSCRIPTEN__
+    // The WebAssembly build's standard output is line-buffered, and its host
+    // gets every write as one message: a full buffer hands lines over in large
+    // pieces (the console engine still flushes output that has waited 50 ms).
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+#endif
     Invocation call{argc, argv, 2};
     for (size_t megabytes : {4096, 1024, 256, 64}) {
         pthread_attr_t attr;
