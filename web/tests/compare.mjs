@@ -1,11 +1,12 @@
 // The WebAssembly build against the native one: every example and golden
-// puzzle (each NAME.tvk with a NAME.out beside it) run by both, standard
+// puzzle (each NAME.tvk with a NAME.out beside it, run with the options of its
+// NAME.args if it has one) run by both, standard
 // output compared byte for byte, exit status and standard error too; then a
 // table of command-line options, and the cases only the browser build has.
 // Usage: node compare.mjs NATIVE_TOVIK SITE_DIR REPOSITORY
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { readdirSync, readFileSync } from 'node:fs';
+import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join, relative, resolve } from 'node:path';
 import test from 'node:test';
@@ -51,18 +52,29 @@ function assertSame(web, nat, label) {
   assert.equal(web.stderr, nat.stderr, `${label}: standard error`);
 }
 
-const all = [...puzzles(join(root, 'examples')), ...puzzles(join(root, 'tests/e2e/cases'))];
+// A golden case's options, one per line in NAME.args.
+function caseArgs(path) {
+  const file = path.replace(/\.tvk$/, '.args');
+  return existsSync(file) ? readFileSync(file, 'utf8').split('\n').filter((a) => a !== '') : [];
+}
+
+// The browser build has no --fast search; the option table below checks what
+// it does instead.
+const all = [...puzzles(join(root, 'examples')), ...puzzles(join(root, 'tests/e2e/cases'))]
+  .filter((path) => !caseArgs(path).includes('--fast'));
 
 test(`every golden puzzle (${all.length}) gives the native bytes and status`, async (t) => {
   assert.ok(all.length > 100, 'the golden puzzles were not found');
   for (const path of all) {
     const name = relative(root, path);
-    await t.test(name, async () => assertSame(await runWasm([], readFileSync(path)), runNative([], path), name));
+    const args = caseArgs(path);
+    await t.test(name, async () => assertSame(await runWasm(args, readFileSync(path)), runNative(args, path), name));
   }
 });
 
 // [options, puzzle (null: none), options of the native run to compare with
-// when they differ, text standard error must hold instead of the native one]
+// when they differ, text standard error must hold instead of the native one,
+// a line only the browser build's standard output has]
 const optionCases = [
   [['--count'], 'examples/zebra.tvk'],
   [['--limit', '2'], 'examples/queens.tvk'],
@@ -71,7 +83,7 @@ const optionCases = [
   [['--unique'], 'examples/zebra.tvk'],
   [['--time-limit', '0'], 'examples/sendmore.tvk'],
   [['--limit', 'x'], 'examples/worked.tvk'],
-  [['--help'], null],
+  [['--help'], null, null, null, '                        (not available in this build: always the default way)\n'],
   [['--version'], null],
   [[], null],
   [['/no/such/file.tvk'], null],
@@ -81,7 +93,7 @@ const optionCases = [
 ];
 
 test('command-line options', async (t) => {
-  for (const [args, puzzle, nativeArgs, note] of optionCases) {
+  for (const [args, puzzle, nativeArgs, note, webOnlyLine] of optionCases) {
     const label = `${args.join(' ') || '(none)'} ${puzzle || ''}`;
     await t.test(label, async () => {
       const path = puzzle && join(root, puzzle);
@@ -90,6 +102,11 @@ test('command-line options', async (t) => {
       if (note) {
         assert.ok(web.stderr.includes(note), `${label}: ${web.stderr}`);
         web.stderr = nat.stderr;
+      }
+      if (webOnlyLine) {
+        const text = web.stdout.toString();
+        assert.ok(text.includes(webOnlyLine), `${label}: no line "${webOnlyLine.trim()}"`);
+        web.stdout = Buffer.from(text.replace(webOnlyLine, ''));
       }
       assertSame(web, nat, label);
     });
