@@ -74,6 +74,7 @@ CVariable* CProgram::NewVariable(CVarDecl* decl, bool direct) {
     auto* variable = new CVariable();
     variable->family = decl;
     (direct ? decl->elements : decl->indirect).push_back(variable);
+    variable->index = static_cast<uint32_t>(variableList.size());
     variableList.push_back(variable);
     return variable;
 }

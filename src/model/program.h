@@ -57,12 +57,12 @@ private:
 // One search variable.
 struct CVariable {
     CVarDecl* family = nullptr;
-    CVariable* subscript = nullptr;        // set for an indirect element x(y): y
-    int32_t key = 0;                       // subscript value selecting a direct element
-    const int32_t* value = nullptr;        // points into family->domain; null = unassigned
-    std::vector<CExpression*> registered;  // residual expression copies mentioning it
-    std::vector<CVariable*> dependents;    // indirect elements subscripted by it
-    uint32_t mark = 0;                     // scratch stamp for duplicate-free collection
+    CVariable* subscript = nullptr;      // set for an indirect element x(y): y
+    int32_t key = 0;                     // subscript value selecting a direct element
+    const int32_t* value = nullptr;      // points into family->domain; null = unassigned
+    std::vector<CVariable*> dependents;  // indirect elements subscripted by it
+    uint32_t index = 0;                  // position in the program's variable list
+    uint32_t mark = 0;                   // scratch stamp for duplicate-free collection
 
     bool Assigned() const { return value != nullptr; }
     int32_t Value() const { return *value; }

@@ -1,12 +1,18 @@
 // Preparation of the search: every compiled condition becomes a CCondition of
-// candidate assignments and residual expression copies; the nodes made while
-// parsing are released once the copies exist.
+// candidate assignments and residual expressions, flattened and registered
+// with the variables they mention; the nodes made while parsing are released
+// once every condition is built.
+#include <algorithm>
+
 #include "expr/expression.h"
 #include "search/search_state.h"
 
+SearchState::SearchState(CProgram& program)
+    : program(program), variables(program.variableList.size()), collector(program.variableList) {}
+
 // Decided: no unassigned variable. Candidates: exactly one, and some member of
 // its domain makes the expression hold (tried first to last, without
-// propagation). Open: two or more.
+// propagation). Open: two or more; `unbound` then holds them.
 Classification SearchState::Classify(CExpression* expression, std::vector<Candidate>& found) {
     collector.Collect(expression, unbound);
     if (unbound.empty()) return Classification::Decided;
@@ -26,8 +32,9 @@ Classification SearchState::Classify(CExpression* expression, std::vector<Candid
 
 // The list holds, front to back: the candidates of the last alternative
 // expression first (each expression's in domain order), then the residual
-// alternatives in the order of their expressions. Each residual copy is
-// registered with the variables it mentions.
+// alternatives in the order of their expressions. Each residual is
+// registered with the variables it mentions, each candidate's condition
+// watches its variable.
 void SearchState::BuildCondition(CCondition& condition,
                                  const std::vector<CExpression*>& alternatives) {
     candidates.clear();
@@ -35,13 +42,18 @@ void SearchState::BuildCondition(CCondition& condition,
         CExpression* expression = alternatives[i];
         if (Classify(expression, candidates) != Classification::Open) continue;
         CAlternative* a = NewAlternative();
-        a->expression = expression->Clone(program.nodes);
-        a->expression->owner = a;
-        collector.Collect(a->expression, unbound);
-        for (CVariable* v : unbound) v->registered.push_back(a->expression);
-        condition.LinkFront(a);
+        a->residual = static_cast<uint32_t>(residuals.size());
+        residuals.emplace_back(FlatExpression(*expression, unbound), a);
+        stack.resize(std::max(stack.size(), residuals.back().expression.StackDepth()));
+        for (CVariable* v : unbound) variables[v->index].registered.push_back(a->residual);
+        Link(condition, a);
     }
-    for (size_t i = candidates.size(); i-- > 0;) LinkCandidate(condition, candidates[i]);
+    for (size_t i = candidates.size(); i-- > 0;) {
+        CVariable* v = candidates[i].variable;
+        LinkCandidate(condition, v, candidates[i].value);
+        std::vector<CCondition*>& watchers = variables[v->index].watchers;
+        if (watchers.empty() || watchers.back() != &condition) watchers.push_back(&condition);
+    }
 }
 
 // An alternative that mentions no variable and holds makes its condition
@@ -52,8 +64,8 @@ bool SearchState::HasAlwaysHoldingAlternative(const std::vector<CExpression*>& a
     return false;
 }
 
-// The copies the search keeps are made in the program's emptied arena; the
-// parsed nodes are released once every condition is built.
+// The parsed nodes are released once every condition is built: the search
+// keeps only the flat expressions.
 void SearchState::PrepareConditions() {
     NodeArena parsed = program.nodes.TakeAll();
     conditions.assign(program.conditions.size(), CCondition{});

@@ -1,46 +1,22 @@
-// Search-time records: conditions with their intrusive lists of alternatives,
-// the undo record of one step (CTrail), and the state one search keeps for
-// its whole run: the conditions, the trail stacks, the alternative pool and
-// the scratch areas, all reused from step to step.
+// The state one search keeps for its whole run: the conditions and their
+// order, the residual expressions flattened and counting their unassigned
+// variables, what it keeps per variable (the residuals that mention it, the
+// conditions with candidates on it), the undo record of one step (CTrail) and
+// its stacks, the alternative pool and the scratch areas, all reused from
+// step to step so that a step allocates nothing once the search has warmed up.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "expr/flat_expression.h"
 #include "expr/unbound.h"
 #include "model/program.h"
+#include "search/condition_order.h"
+#include "search/search_records.h"
 
 class CExpression;
-struct CCondition;
-
-// One alternative of a condition: a candidate assignment (variable = value) or
-// a residual expression copy that still mentions two or more unassigned
-// variables.
-struct CAlternative {
-    CCondition* owner = nullptr;
-    CAlternative* previous = nullptr;
-    CAlternative* next = nullptr;
-    CExpression* expression = nullptr;  // residual alternatives only
-    CVariable* variable = nullptr;      // candidates only
-    int32_t value = 0;
-
-    bool IsResidual() const { return expression != nullptr; }
-};
-
-struct CCondition {
-    CAlternative* alternatives = nullptr;  // first of a doubly linked list
-    bool satisfied = false;
-    int residuals = 0;  // residual alternatives currently linked
-
-    bool InList(const CAlternative* a) const { return alternatives == a || a->previous != nullptr; }
-    // Always inserts at the front: the order of lists is observable.
-    void LinkFront(CAlternative* a);
-    void Unlink(CAlternative* a);
-};
-
-// Priority of a condition: candidates only (or empty) ranks above any residual.
-inline int Priority(const CCondition* k) { return k->residuals == 0 ? 1048576 : 0; }
 
 // Outcome of classifying an alternative expression under the current assignment.
 enum class Classification { Decided, Candidates, NoValueHolds, Open };
@@ -52,10 +28,37 @@ struct Candidate {
     int32_t value;
 };
 
+// A residual alternative's expression with the count of its distinct
+// variables that are unassigned, kept up to date by every step's bindings
+// and their undo (not by Exhaust, which never asks), and the exclusive or of
+// their indices, which names the last one when one is left.
+struct Residual {
+    Residual(FlatExpression expression, CAlternative* alternative)
+        : expression(std::move(expression)),
+          alternative(alternative),
+          unassigned(static_cast<uint32_t>(this->expression.Variables().size())) {
+        for (const CVariable* v : this->expression.Variables()) unassignedXor ^= v->index;
+    }
+    FlatExpression expression;
+    CAlternative* alternative;
+    uint32_t unassigned;
+    uint32_t unassignedXor = 0;
+};
+
+// What the search keeps per variable, by the variable's index.
+struct VariableState {
+    // Residuals whose expression mentions the variable, in order of
+    // registration. Never withdrawn during the search.
+    std::vector<uint32_t> registered;
+    // Conditions that have or had candidates on the variable (an entry may
+    // repeat): the only ones a binding of the variable can settle.
+    std::vector<CCondition*> watchers;
+};
+
 class SearchState;
 
-// The undo record of one step. Its four lists live on shared stacks in the
-// search state; the record only remembers where this step's entries begin.
+// The undo record of one step. Its lists live on shared stacks in the search
+// state; the record only remembers where this step's entries begin.
 class CTrail {
 public:
     explicit CTrail(SearchState& state);
@@ -64,46 +67,64 @@ public:
     CTrail& operator=(const CTrail&) = delete;
 
     // Undoes the step: unassign, clear satisfied flags, relink removed
-    // alternatives at the front (last removed ends up first), destroy added ones.
+    // alternatives at the front (last removed ends up first), destroy added
+    // ones, forget the step's watchers.
     void Undo();
 
     size_t AssignedBegin() const { return m_assigned; }
+    size_t SatisfiedBegin() const { return m_satisfied; }
 
 private:
     SearchState& m_state;
-    size_t m_assigned, m_satisfied, m_removed, m_added;
+    size_t m_assigned, m_satisfied, m_removed, m_added, m_watched;
 };
 
 class SearchState {
 public:
-    explicit SearchState(CProgram& program) : program(program), collector(program.variableList) {}
+    explicit SearchState(CProgram& program);
 
     // Every compiled condition becomes a CCondition of candidates and residual
-    // copies; the parsed nodes are released afterwards.
+    // expressions; the parsed nodes are released afterwards.
     void PrepareConditions();
     Classification Classify(CExpression* expression, std::vector<Candidate>& found);
     CVariable* ChooseVariable();
+    // Binds with propagation, appending what it assigns to `assigned`, and
+    // counts the residuals' unassigned variables anew. On failure nothing
+    // stays assigned.
+    bool Assign(CVariable* variable, int32_t value);
     // Re-examines a residual alternative after a binding; false when its
     // condition has lost every alternative.
-    bool Recheck(CAlternative* a);
+    bool Recheck(Residual& residual);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
 
+    // Links at the front: the order of lists is observable.
+    void Link(CCondition& k, CAlternative* a);
+    void Unlink(CCondition& k, CAlternative* a);
     CAlternative* NewAlternative();
-    void DeleteAlternative(CAlternative* a);
+    void DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
+    // The residuals' counts when v becomes assigned or unassigned.
+    void CountAssigned(const CVariable* v);
+    void CountUnassigned(const CVariable* v);
 
     CProgram& program;
     std::vector<CCondition> conditions;
+    ConditionOrder order;
+    std::vector<Residual> residuals;
+    std::vector<VariableState> variables;  // parallel to the program's variable list
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;
     std::vector<CCondition*> satisfied;
     std::vector<CAlternative*> removed;
     std::vector<CAlternative*> added;
+    std::vector<uint32_t> watched;  // variables given a watcher, by index
 
     // Scratch areas reused by every call.
     std::vector<CAlternative*> contradicted;
     std::vector<Candidate> candidates;
+    std::vector<int32_t> values;
+    std::vector<int32_t> stack;  // the flat expressions' value stack
     std::vector<CVariable*> unbound;
     UnboundCollector collector;
 
@@ -116,12 +137,12 @@ private:
     void BuildCondition(CCondition& condition, const std::vector<CExpression*>& alternatives);
     bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives);
     // A new candidate alternative, linked at the front of the condition's list.
-    CAlternative* LinkCandidate(CCondition& condition, const Candidate& candidate) {
+    CAlternative* LinkCandidate(CCondition& condition, CVariable* variable, int32_t value) {
         CAlternative* a = NewAlternative();
-        a->variable = candidate.variable;
-        a->value = candidate.value;
-        condition.LinkFront(a);
+        a->variable = variable;
+        a->value = value;
+        Link(condition, a);
         return a;
     }
-    int Score(const CVariable* variable);
+    int Score(const CVariable* variable) const;
 };

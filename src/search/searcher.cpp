@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "engine/tovik.h"
-#include "expr/expression.h"
 #include "search/bind.h"
 #include "search/solution_printer.h"
 
@@ -15,7 +14,7 @@ namespace {
 
 // Weight of a registered expression by how many unassigned variables it still
 // mentions: the fewer, the closer it is to deciding.
-int Weight(int unassigned) {
+int Weight(uint32_t unassigned) {
     constexpr int kWeights[] = {-1, 256, 64, 16, 4, 1};
     return unassigned < 6 ? kWeights[unassigned] : 0;
 }
@@ -30,10 +29,11 @@ void Unassign(const std::vector<CVariable*>& variables, size_t from = 0) {
 
 // Removed and satisfied alternatives still count: registrations are never
 // withdrawn during the search.
-int SearchState::Score(const CVariable* variable) {
+int SearchState::Score(const CVariable* variable) const {
     if (variable->Assigned()) return -1;
     int score = 0;
-    for (const CExpression* e : variable->registered) score += Weight(collector.Count(e));
+    for (uint32_t r : variables[variable->index].registered)
+        score += Weight(residuals[r].unassigned);
     return score;
 }
 
@@ -51,34 +51,44 @@ CVariable* SearchState::ChooseVariable() {
     return best;
 }
 
-bool SearchState::Recheck(CAlternative* a) {
+bool SearchState::Assign(CVariable* variable, int32_t value) {
+    const size_t from = assigned.size();
+    if (!Bind(variable, value, assigned)) {
+        Unassign(assigned, from);
+        assigned.resize(from);
+        return false;
+    }
+    for (size_t i = from; i < assigned.size(); ++i) CountAssigned(assigned[i]);
+    return true;
+}
+
+bool SearchState::Recheck(Residual& residual) {
+    if (residual.unassigned >= 2) return true;  // still open
+    CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
     if (!owner->InList(a) || owner->satisfied) return true;
-    candidates.clear();
-    switch (Classify(a->expression, candidates)) {
-        case Classification::Open:
+    if (residual.unassigned == 0) {
+        // Propagation assigned its last variables at once.
+        if (residual.expression.Holds(stack.data())) {
+            owner->satisfied = true;
+            satisfied.push_back(owner);
             return true;
-        case Classification::Decided:
-            // Propagation assigned all its variables at once.
-            if (a->expression->Evaluate() != 0) {
-                owner->satisfied = true;
-                satisfied.push_back(owner);
-                return true;
-            }
-            [[fallthrough]];
-        case Classification::NoValueHolds:
-            owner->Unlink(a);
-            removed.push_back(a);
-            return owner->alternatives != nullptr;
-        case Classification::Candidates:
-            owner->Unlink(a);
-            removed.push_back(a);
-            // From the last found to the first, each at the front: they end up
-            // at the front of the list in domain order.
-            for (size_t i = candidates.size(); i-- > 0;)
-                added.push_back(LinkCandidate(*owner, candidates[i]));
-            return true;
+        }
+        Unlink(*owner, a);
+        removed.push_back(a);
+        return owner->alternatives != nullptr;
     }
+    CVariable* v = program.variableList[residual.unassignedXor];
+    values.clear();
+    residual.expression.HoldingValues(v, stack.data(), values);
+    Unlink(*owner, a);
+    removed.push_back(a);
+    if (values.empty()) return owner->alternatives != nullptr;
+    // From the last found to the first, each at the front: they end up at the
+    // front of the list in domain order.
+    for (size_t i = values.size(); i-- > 0;) added.push_back(LinkCandidate(*owner, v, values[i]));
+    variables[v->index].watchers.push_back(owner);
+    watched.push_back(v->index);
     return true;
 }
 
@@ -96,7 +106,7 @@ bool SearchState::CheckCandidates(CCondition* k) {
         contradicted.push_back(a);
     }
     for (size_t i = contradicted.size(); i-- > 0;) {
-        k->Unlink(contradicted[i]);
+        Unlink(*k, contradicted[i]);
         removed.push_back(contradicted[i]);
     }
     return k->alternatives != nullptr;
@@ -120,29 +130,30 @@ void Searcher::Run() {
     // An empty list left out of the search either always holds (dropped by
     // the preparation) or can never hold, and then there is no solution at all.
     std::vector<CCondition>& conditions = m_state.conditions;
-    m_order.reserve(conditions.size());
+    std::vector<CCondition*> order;
+    order.reserve(conditions.size());
     for (size_t i = conditions.size(); i-- > 0;) {
         CCondition* k = &conditions[i];
         if (k->alternatives == nullptr) {
             if (!k->satisfied) return;
             continue;
         }
-        m_order.push_back(k);
-        if (Priority(m_order.front()) < Priority(k)) std::swap(m_order.front(), m_order.back());
+        order.push_back(k);
+        if (Priority(order.front()) < Priority(k)) std::swap(order.front(), order.back());
     }
-    CCondition** first = m_order.data();
-    Search(first, first + m_order.size());
+    m_state.order.Assign(std::move(order));
+    Search(0, m_state.order.Size());
 }
 
-void Searcher::Search(CCondition** first, CCondition** last) {
+void Searcher::Search(size_t first, size_t last) {
     if (!NextStep()) return;
     if (first == last) {
         CVariable** all = m_program.variableList.data();
         Exhaust(all, all + m_program.variableList.size());
         return;
     }
-    CCondition* k = *first;
-    if (Priority(k) != 0) {
+    CCondition* k = m_state.order.At(first);
+    if (High(k)) {
         // Candidates only: branch on each, front to back. The steps below
         // never touch this condition, so the walk is stable.
         for (CAlternative* a = k->alternatives; a != nullptr; a = a->next)
@@ -156,12 +167,12 @@ void Searcher::Search(CCondition** first, CCondition** last) {
     for (size_t i = domain.size(); i-- > 0;) Step(v, domain[i], first, last);
 }
 
-void Searcher::Step(CVariable* variable, int32_t value, CCondition** first, CCondition** last) {
+void Searcher::Step(CVariable* variable, int32_t value, size_t first, size_t last) {
     if (!NextStep()) return;
     CTrail trail(m_state);  // undoes the step however it ends
     if (!AssignAndRecheck(variable, value, trail)) return;
-    CCondition** open = SettleConditions(first, last);
-    if (open == nullptr) return;
+    const size_t open = Settle(first, last, trail);
+    if (open == kFailed) return;
     Search(first, open);
 }
 
@@ -169,45 +180,14 @@ void Searcher::Step(CVariable* variable, int32_t value, CCondition** first, CCon
 // variables assigned, from the last assigned to the first. False when the
 // binding fails or a condition loses its last alternative.
 bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail& trail) {
-    m_stepBound.clear();
-    if (!Bind(variable, value, m_stepBound)) {
-        Unassign(m_stepBound);
-        return false;
-    }
-    std::vector<CVariable*>& assigned = m_state.assigned;
-    assigned.insert(assigned.end(), m_stepBound.begin(), m_stepBound.end());
+    if (!m_state.Assign(variable, value)) return false;
+    const std::vector<CVariable*>& assigned = m_state.assigned;
     for (size_t i = assigned.size(); i-- > trail.AssignedBegin();) {
-        const std::vector<CExpression*>& registered = assigned[i]->registered;
+        const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
         for (size_t j = registered.size(); j-- > 0;)
-            if (!m_state.Recheck(registered[j]->owner)) return false;
+            if (!m_state.Recheck(m_state.residuals[registered[j]])) return false;
     }
     return true;
-}
-
-// Moves satisfied conditions behind the end and the first condition met that
-// consists of candidates only to the front. Returns the new end, or null when
-// a condition has lost every alternative.
-CCondition** Searcher::SettleConditions(CCondition** first, CCondition** last) {
-    CCondition** r = first;
-    CCondition** e = last;
-    while (r != e) {
-        CCondition* k = *r;
-        if (k->satisfied) {
-            *r = *(e - 1);
-            *(e - 1) = k;
-            --e;
-            continue;
-        }
-        if (!m_state.CheckCandidates(k)) return nullptr;
-        if (k->satisfied) {
-            std::swap(*r, *(e - 1));
-            --e;
-            continue;
-        }
-        if (Priority(*first) < Priority(k)) std::swap(*first, *r);
-        ++r;
-    }
-    return e;
 }
 
 void Searcher::Exhaust(CVariable** first, CVariable** last) {

@@ -26,21 +26,29 @@ public:
 private:
     // The prologue of every operation: false when the engine cancels.
     bool NextStep();
-    // Condition form: continue with the open conditions in [first, last).
-    void Search(CCondition** first, CCondition** last);
+    // Condition form: continue with the open conditions at positions
+    // [first, last) of the condition order.
+    void Search(size_t first, size_t last);
     // Step form: assign value to variable, settle what that decides, continue.
-    void Step(CVariable* variable, int32_t value, CCondition** first, CCondition** last);
+    void Step(CVariable* variable, int32_t value, size_t first, size_t last);
     bool AssignAndRecheck(CVariable* variable, int32_t value, const CTrail& trail);
-    CCondition** SettleConditions(CCondition** first, CCondition** last);
+    // Moves the conditions the step satisfied behind the range and the first
+    // one met that consists of candidates only to the front. Returns the new
+    // end, or kFailed when a condition has lost every alternative.
+    size_t Settle(size_t first, size_t last, const CTrail& trail);
+    // The conditions of [first, last) that Settle has to check, by position.
+    void CollectTouched(size_t first, size_t last, const CTrail& trail);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);
 
+    static constexpr size_t kFailed = SIZE_MAX;
+
     CTovik& m_engine;
     CProgram& m_program;
     SearchState m_state;
-    std::vector<CCondition*> m_order;        // permuted in place, never restored
-    std::vector<CVariable*> m_stepBound;     // bound list of the step form
+    std::vector<CCondition*> m_touched;      // Settle's conditions to check
+    uint32_t m_stamp = 0;                    // Settle's call, marking touched conditions
     std::vector<CVariable*> m_exhaustBound;  // bound list of Exhaust
     std::vector<CVariable*> m_exhaustKept;   // Exhaust's copies, one run per level
     unsigned m_steps = 0;

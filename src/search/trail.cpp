@@ -1,27 +1,28 @@
-// Alternative lists, the alternative pool, and the undo of one search step.
+// Alternative lists, the alternative pool, the residuals' counts of
+// unassigned variables, and the undo of one search step.
 #include "search/search_state.h"
 
 namespace {
 constexpr size_t kBlockSize = 1024;
 }
 
-void CCondition::LinkFront(CAlternative* a) {
-    a->owner = this;
+void SearchState::Link(CCondition& k, CAlternative* a) {
+    a->owner = &k;
     a->previous = nullptr;
-    a->next = alternatives;
-    if (alternatives != nullptr) alternatives->previous = a;
-    alternatives = a;
-    if (a->IsResidual()) ++residuals;
+    a->next = k.alternatives;
+    if (k.alternatives != nullptr) k.alternatives->previous = a;
+    k.alternatives = a;
+    if (a->IsResidual() && ++k.residuals == 1) order.Update(&k);
 }
 
-void CCondition::Unlink(CAlternative* a) {
+void SearchState::Unlink(CCondition& k, CAlternative* a) {
     if (a->previous != nullptr)
         a->previous->next = a->next;
     else
-        alternatives = a->next;
+        k.alternatives = a->next;
     if (a->next != nullptr) a->next->previous = a->previous;
     a->previous = a->next = nullptr;
-    if (a->IsResidual()) --residuals;
+    if (a->IsResidual() && --k.residuals == 0) order.Update(&k);
 }
 
 CAlternative* SearchState::NewAlternative() {
@@ -38,31 +39,51 @@ CAlternative* SearchState::NewAlternative() {
     return &blocks.back()[blockUsed++];
 }
 
-void SearchState::DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
+void SearchState::CountAssigned(const CVariable* v) {
+    for (uint32_t r : variables[v->index].registered) {
+        --residuals[r].unassigned;
+        residuals[r].unassignedXor ^= v->index;
+    }
+}
+
+void SearchState::CountUnassigned(const CVariable* v) {
+    for (uint32_t r : variables[v->index].registered) {
+        ++residuals[r].unassigned;
+        residuals[r].unassignedXor ^= v->index;
+    }
+}
 
 CTrail::CTrail(SearchState& state)
     : m_state(state),
       m_assigned(state.assigned.size()),
       m_satisfied(state.satisfied.size()),
       m_removed(state.removed.size()),
-      m_added(state.added.size()) {}
+      m_added(state.added.size()),
+      m_watched(state.watched.size()) {}
 
 void CTrail::Undo() {
     SearchState& s = m_state;
-    for (size_t i = m_assigned; i < s.assigned.size(); ++i) s.assigned[i]->value = nullptr;
+    for (size_t i = m_assigned; i < s.assigned.size(); ++i) {
+        s.assigned[i]->value = nullptr;
+        s.CountUnassigned(s.assigned[i]);
+    }
     s.assigned.resize(m_assigned);
     for (size_t i = m_satisfied; i < s.satisfied.size(); ++i) s.satisfied[i]->satisfied = false;
     s.satisfied.resize(m_satisfied);
     // In the order of removal, each at the front: the last removed ends up first.
     for (size_t i = m_removed; i < s.removed.size(); ++i) {
         CAlternative* a = s.removed[i];
-        a->owner->LinkFront(a);
+        s.Link(*a->owner, a);
     }
     s.removed.resize(m_removed);
     for (size_t i = m_added; i < s.added.size(); ++i) {
         CAlternative* a = s.added[i];
-        if (a->owner->InList(a)) a->owner->Unlink(a);
+        if (a->owner->InList(a)) s.Unlink(*a->owner, a);
         s.DeleteAlternative(a);
     }
     s.added.resize(m_added);
+    // This step's watchers are the last entries of their lists.
+    for (size_t i = m_watched; i < s.watched.size(); ++i)
+        s.variables[s.watched[i]].watchers.pop_back();
+    s.watched.resize(m_watched);
 }

@@ -1,0 +1,74 @@
+// FlatExpression: an expression tree flattened for the search, which tests it
+// under the current assignment at nearly every step. A comparison of two
+// linear sums (x != y, q1 - q2 != 3, 1000 * S + 100 * E + ... = ...) is kept
+// as coefficient lists, everything else as postfix code run on a value stack:
+// no virtual calls, no recursion. Both forms give exactly the tree's Evaluate
+// value, wrap-around included: sums, differences and products by constants
+// are ring operations modulo 2^32, whatever order they are done in.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "expr/operators.h"
+
+class CExpression;
+struct CVariable;
+
+class FlatExpression {
+public:
+    // `variables`: the distinct variables that CollectUnbound finds in the
+    // tree (the caller has them at hand).
+    FlatExpression(const CExpression& tree, std::vector<CVariable*> variables);
+
+    // The distinct variables the tree mentions.
+    const std::vector<CVariable*>& Variables() const { return m_variables; }
+    // Entries of the value stack that Holds and HoldingValues need.
+    size_t StackDepth() const { return m_depth; }
+
+    // Whether the tree evaluates to non-zero; every variable is assigned.
+    bool Holds(int32_t* stack) const;
+    // Appends to `out` every member of v's domain, first to last, for which
+    // the tree holds while v takes that member and the other variables keep
+    // their values. v is the one unassigned variable, and stays unassigned.
+    void HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
+
+private:
+    // coefficient x variable, summed modulo 2^32.
+    struct Term {
+        const CVariable* variable;
+        uint32_t coefficient;
+    };
+    struct Sum {
+        uint32_t constant = 0;
+        std::vector<Term> terms;
+    };
+    enum class Shape : uint8_t {
+        Zero,     // holds when m_left is 0 (op Equal) or not 0 (op NotEqual)
+        Compare,  // m_left op m_right, as signed values
+        Code,     // m_code
+    };
+    enum class Kind : uint8_t { Constant, Variable, Binary, Not, And, Or };
+    struct Instruction {
+        Kind kind;
+        Operator op;  // Binary
+        int32_t constant;
+        const CVariable* variable;
+    };
+
+    static bool AddLinear(const CExpression* e, uint32_t scale, Sum& sum);
+    static void Merge(Sum& sum);
+    static uint32_t Value(const Sum& sum);
+    // The sum without v's terms, and v's coefficient.
+    static uint32_t ValueWithout(const Sum& sum, const CVariable* v, uint32_t* coefficient);
+    void Emit(const CExpression* e, size_t depth);
+    int32_t Run(int32_t* stack) const;
+
+    Shape m_shape = Shape::Code;
+    Operator m_op = Operator::Equal;
+    Sum m_left, m_right;
+    std::vector<Instruction> m_code;
+    std::vector<CVariable*> m_variables;
+    size_t m_depth = 0;
+};

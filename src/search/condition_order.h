@@ -1,0 +1,35 @@
+// ConditionOrder: the array of conditions that every level of the search
+// works on a sub-range of and permutes in place (permutations are never
+// undone), with each condition's position in it and a bitset of the
+// positions whose condition ranks high (consists of candidates only). The
+// search settles only the conditions a step can change; the bitset finds the
+// first high-ranking condition among those it passes over without visiting
+// them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "search/search_records.h"
+
+class ConditionOrder {
+public:
+    // Takes the conditions in their initial order.
+    void Assign(std::vector<CCondition*> conditions);
+
+    size_t Size() const { return m_conditions.size(); }
+    CCondition* At(size_t i) const { return m_conditions[i]; }
+    void Swap(size_t i, size_t j);
+    // To be called whenever the rank of a condition may have changed.
+    void Update(const CCondition* k);
+    // The first position in [from, to) whose condition ranks high, or `to`.
+    size_t FirstHigh(size_t from, size_t to) const;
+
+private:
+    bool Bit(size_t i) const { return (m_high[i / 64] >> (i % 64)) & 1; }
+    void SetBit(size_t i, bool high);
+
+    std::vector<CCondition*> m_conditions;
+    std::vector<uint64_t> m_high;
+};

@@ -1,0 +1,39 @@
+// The search's records of conditions: a condition (CCondition) with its
+// intrusive list of alternatives (CAlternative), each a candidate assignment
+// or a residual expression, and the rank of a condition in the search's order.
+#pragma once
+
+#include <cstdint>
+
+struct CCondition;
+struct CVariable;
+
+inline constexpr uint32_t kNoIndex = UINT32_MAX;
+
+// One alternative of a condition: a candidate assignment (variable = value) or
+// a residual expression that still mentions two or more unassigned variables.
+struct CAlternative {
+    CCondition* owner = nullptr;
+    CAlternative* previous = nullptr;
+    CAlternative* next = nullptr;
+    CVariable* variable = nullptr;  // candidates only
+    int32_t value = 0;
+    uint32_t residual = kNoIndex;  // residual alternatives: their Residual's index
+
+    bool IsResidual() const { return residual != kNoIndex; }
+};
+
+struct CCondition {
+    CAlternative* alternatives = nullptr;  // first of a doubly linked list
+    bool satisfied = false;
+    int residuals = 0;             // residual alternatives currently linked
+    uint32_t position = kNoIndex;  // in the condition order; none when left out
+    uint32_t touched = 0;          // last settling (by its stamp) that had to check it
+    uint32_t examined = 0;         // last settling (by its stamp) that got to it
+
+    bool InList(const CAlternative* a) const { return alternatives == a || a->previous != nullptr; }
+};
+
+// A condition of candidates only (or an empty one) ranks above any other.
+inline bool High(const CCondition* k) { return k->residuals == 0; }
+inline int Priority(const CCondition* k) { return High(k) ? 1048576 : 0; }

@@ -1,0 +1,92 @@
+// Settling the open conditions after a step's binding, touching only the
+// conditions the binding can change, with exactly the effects of a sweep over
+// the whole range.
+//
+// The sweep: a reading position r walks [first, last) and an end e starts at
+// last. The condition k at r is examined: if it is satisfied (already, or
+// once its candidates are checked) it is exchanged with the condition at
+// e - 1 and e decreases, so that the condition pulled in from the end is
+// examined next at r; a condition that has lost every alternative ends the
+// step; otherwise, if the condition at first is of low rank and k of high
+// rank, the two are exchanged, and r advances.
+//
+// Why most conditions need no visit: when a step starts, no condition of its
+// range is satisfied and none has a candidate whose variable is assigned
+// (the settling above it checked every one, and undo restores what the steps
+// in between changed). So checking a condition's candidates can only find
+// something if it has a candidate on a variable this step assigned: the
+// variable's watchers. Together with the conditions that re-examination
+// satisfied, these are the touched conditions. Every other condition, when
+// the sweep gets to it, is not satisfied, its check changes nothing, and its
+// rank is what it was before the sweep; all the sweep does with it is the
+// rank rule, and only the first high-ranking one met while the condition at
+// first is of low rank matters. The bitset of the condition order finds that
+// one directly.
+//
+// The touched conditions are examined in the sweep's order (by position from
+// the front, and each condition pulled in from the end right after the
+// satisfied one it replaces), so the checks run in the same order, stop at
+// the same failing condition, and leave the same permutation, which no undo
+// restores.
+#include <algorithm>
+
+#include "search/searcher.h"
+
+void Searcher::CollectTouched(size_t first, size_t last, const CTrail& trail) {
+    if (++m_stamp == 0) {
+        // The stamp wrapped: clear every mark once so old marks cannot match.
+        for (CCondition& k : m_state.conditions) k.touched = k.examined = 0;
+        m_stamp = 1;
+    }
+    m_touched.clear();
+    auto touch = [&](CCondition* k) {
+        if (k->touched == m_stamp || k->position < first || k->position >= last) return;
+        k->touched = m_stamp;
+        m_touched.push_back(k);
+    };
+    for (size_t i = trail.SatisfiedBegin(); i < m_state.satisfied.size(); ++i)
+        touch(m_state.satisfied[i]);
+    for (size_t i = trail.AssignedBegin(); i < m_state.assigned.size(); ++i)
+        for (CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers)
+            if (!k->satisfied) touch(k);
+    std::sort(m_touched.begin(), m_touched.end(),
+              [](const CCondition* a, const CCondition* b) { return a->position < b->position; });
+}
+
+size_t Searcher::Settle(size_t first, size_t last, const CTrail& trail) {
+    CollectTouched(first, last, trail);
+    ConditionOrder& order = m_state.order;
+    size_t r = first, e = last, next = 0;
+    for (;;) {
+        // The untouched conditions up to the next touched one from the front
+        // (every position before e that the sweep has not reached holds one
+        // it has not examined).
+        while (next < m_touched.size() && m_touched[next]->examined == m_stamp) ++next;
+        const size_t t = next < m_touched.size() ? m_touched[next]->position : e;
+        if (r < t && !High(order.At(first))) {
+            const size_t h = order.FirstHigh(r, t);
+            if (h < t) order.Swap(first, h);
+        }
+        r = t;
+        if (r == e) return e;
+        // The condition at r, then each one pulled in from the end in place of
+        // a satisfied one.
+        for (;;) {
+            CCondition* k = order.At(r);
+            k->examined = m_stamp;
+            if (k->touched == m_stamp) {
+                if (!k->satisfied && !m_state.CheckCandidates(k)) return kFailed;
+                if (k->satisfied) {
+                    order.Swap(r, e - 1);
+                    --e;
+                    if (r == e) return e;
+                    continue;
+                }
+            }
+            if (!High(order.At(first)) && High(k)) order.Swap(first, r);
+            ++r;
+            break;
+        }
+        if (r == e) return e;
+    }
+}
