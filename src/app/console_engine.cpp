@@ -10,18 +10,21 @@ ConsoleEngine::ConsoleEngine(const char* progress, std::optional<Encoding> targe
 void ConsoleEngine::Output(const char* text) { m_output.Write(text, TextEncoding()); }
 
 // A stop, once decided, holds: the search unwinds through every pending call.
+// Each step asks here first, so this is where the step clock ticks.
 bool ConsoleEngine::IsCancel() {
     if (m_stopped != Stop::None) return true;
+    const std::optional<Clock::time_point> now = m_clock.Tick();
+    if (now) {
+        m_output.FlushIfDue(*now);
+        m_title.ShowIfDue(*now);
+    }
     if (s_interrupted)
         m_stopped = Stop::Interrupt;
     else if (m_limit >= 0 && Solutions() >= m_limit)
         m_stopped = Stop::Limit;
-    else if (m_deadline && Clock::now() >= *m_deadline)
+    else if (now && m_deadline && *now >= *m_deadline)
         m_stopped = Stop::Time;
     return m_stopped != Stop::None;
 }
 
-void ConsoleEngine::OnProgress(unsigned count) {
-    m_output.FlushIfDue();
-    m_title.Step(count);
-}
+void ConsoleEngine::OnProgress(unsigned count) { m_title.Step(count); }

@@ -1,6 +1,7 @@
 // ConsoleEngine: the engine of the tovik program. Its output goes through
 // ConsoleOutput, its progress to ProgressTitle, and it decides the early
 // stops of the command line (a line limit, a deadline, Ctrl+C) at each step.
+// The timed checks (flush, title, deadline) run when the step clock is read.
 #pragma once
 
 #include <chrono>
@@ -9,6 +10,7 @@
 
 #include "app/console_output.h"
 #include "app/progress_title.h"
+#include "app/step_clock.h"
 #include "engine/tovik.h"
 
 class ConsoleEngine : public CTovik {
@@ -40,5 +42,6 @@ private:
     ProgressTitle m_title;
     long long m_limit = -1;
     std::optional<Clock::time_point> m_deadline;
+    StepClock m_clock;
     Stop m_stopped = Stop::None;
 };

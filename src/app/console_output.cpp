@@ -24,8 +24,8 @@ void ConsoleOutput::Write(const char* text, Encoding from) {
     }
 }
 
-void ConsoleOutput::FlushIfDue() {
-    if (m_pending && Clock::now() - m_firstPending >= kFlushInterval) Flush();
+void ConsoleOutput::FlushIfDue(Clock::time_point now) {
+    if (m_pending && now - m_firstPending >= kFlushInterval) Flush();
 }
 
 void ConsoleOutput::Flush() {

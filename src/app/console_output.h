@@ -22,8 +22,9 @@ public:
 
     // Writes `text`, which is in the encoding `from`.
     void Write(const char* text, Encoding from);
-    // Flushes when pending output has waited long enough; called every step.
-    void FlushIfDue();
+    // Flushes when pending output has waited long enough by `now`; called
+    // whenever the engine reads its clock.
+    void FlushIfDue(std::chrono::steady_clock::time_point now);
     void Flush();
 
 private:

@@ -29,10 +29,14 @@ void ProgressTitle::Show(unsigned count) {
     m_lastShown = Clock::now();
 }
 
+void ProgressTitle::ShowIfDue(Clock::time_point now) {
+    if (m_terminal != nullptr && m_latest != m_shown && now - m_lastShown >= kTitleInterval)
+        Show(m_latest);
+}
+
 void ProgressTitle::Step(unsigned count) {
     if (!m_active) return;
     m_latest = count;
-    if (m_terminal != nullptr && Clock::now() - m_lastShown >= kTitleInterval) Show(count);
     if (m_sleep) {
         timespec pause{0, 1000000};
         while (nanosleep(&pause, &pause) != 0) {}

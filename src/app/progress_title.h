@@ -15,11 +15,14 @@ public:
     ProgressTitle(const ProgressTitle&) = delete;
     ProgressTitle& operator=(const ProgressTitle&) = delete;
 
+    using Clock = std::chrono::steady_clock;
+
     // Called once per search step with the new count.
     void Step(unsigned count);
+    // Shows the latest count when the last one shown is old enough by `now`.
+    void ShowIfDue(Clock::time_point now);
 
 private:
-    using Clock = std::chrono::steady_clock;
     void Show(unsigned count);
 
     bool m_active;
