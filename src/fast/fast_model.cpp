@@ -30,19 +30,31 @@ IntSet DomainSet(const CVarDecl* family) {
 
 Model::Model(const CProgram& program) {
     const std::vector<CVariable*>& list = program.variableList;
+    const std::vector<CVariable*>& keys = program.output.keyVariables;
     IntVarArgs all(static_cast<int>(list.size()));
-    IntVarArgs direct;
+    IntVarArgs direct, shown, shownIndirect;
     for (size_t i = 0; i < list.size(); ++i) {
-        all[static_cast<int>(i)] = IntVar(*this, DomainSet(list[i]->family));
-        if (list[i]->subscript == nullptr) direct << all[static_cast<int>(i)];
+        const IntVar v(*this, DomainSet(list[i]->family));
+        all[static_cast<int>(i)] = v;
+        const bool isPrinted = std::find(keys.begin(), keys.end(), list[i]) != keys.end();
+        if (list[i]->subscript == nullptr) {
+            direct << v;
+            if (isPrinted) shown << v;
+        } else if (isPrinted) {
+            shownIndirect << v;
+        }
     }
     variables = IntVarArray(*this, all);
     decisions = IntVarArray(*this, direct);
+    printed = IntVarArray(*this, shown);
+    printedIndirect = IntVarArray(*this, shownIndirect);
 }
 
 Model::Model(Model& other) : Space(other) {
     variables.update(*this, other.variables);
     decisions.update(*this, other.decisions);
+    printed.update(*this, other.printed);
+    printedIndirect.update(*this, other.printedIndirect);
 }
 
 Space* Model::copy() { return new Model(*this); }
@@ -117,14 +129,27 @@ IntVar Builder::Position(const CVarDecl* family, const CVariable* subscript) {
     return position;
 }
 
+// Largest values first, the variable with the smallest domain first. When
+// every direct element is printed, the printed indirect elements follow from
+// them and the second brancher adds no node.
+void Model::BranchOnPrinted() {
+    if (printed.size() > 0) branch(*this, printed, INT_VAR_SIZE_MIN(), INT_VAL_MAX());
+    if (printedIndirect.size() > 0)
+        branch(*this, printedIndirect, INT_VAR_SIZE_MIN(), INT_VAL_MAX());
+}
+
 // Indirect elements follow from their subscripts; everything else the model
 // creates is a function of the variables.
-void Builder::PostBranching() {
-    if (m_model.decisions.size() > 0)
-        branch(m_model, m_model.decisions, INT_VAR_SIZE_MIN(), INT_VAL_MAX());
+void Model::BranchOnTheRest() {
+    if (decisions.size() > 0) branch(*this, decisions, INT_VAR_SIZE_MIN(), INT_VAL_MAX());
     // A safeguard that adds no node when propagation has fixed them all.
-    if (m_model.variables.size() > 0)
-        branch(m_model, m_model.variables, INT_VAR_NONE(), INT_VAL_MAX());
+    if (variables.size() > 0) branch(*this, variables, INT_VAR_NONE(), INT_VAL_MAX());
+}
+
+bool Model::AllAssigned() const {
+    for (int i = 0; i < variables.size(); ++i)
+        if (!variables[i].assigned()) return false;
+    return true;
 }
 
 }  // namespace fast

@@ -29,8 +29,17 @@ public:
     Model(Model& other);
     Gecode::Space* copy() override;
 
-    Gecode::IntVarArray variables;  // parallel to CProgram::variableList
-    Gecode::IntVarArray decisions;  // the direct elements, in list order
+    // The first phase of the search branches on the printed variables only
+    // (the direct elements, then the indirect ones); the second completes a
+    // space whose printed variables are fixed.
+    void BranchOnPrinted();
+    void BranchOnTheRest();
+    bool AllAssigned() const;
+
+    Gecode::IntVarArray variables;        // parallel to CProgram::variableList
+    Gecode::IntVarArray decisions;        // the direct elements, in list order
+    Gecode::IntVarArray printed;          // printed direct elements, in list order
+    Gecode::IntVarArray printedIndirect;  // printed indirect elements, in list order
 };
 
 // The exact value range of a node, computed without wrap-around.
@@ -65,8 +74,6 @@ public:
     void PostDeclarations();
     // Every compiled condition: the disjunction of its alternatives.
     void PostConditions();
-    // Largest values first; the variable with the smallest domain first.
-    void PostBranching();
 
 private:
     Gecode::IntVar Var(const CVariable* v) const { return m_model.variables[m_index.at(v)]; }

@@ -1,6 +1,9 @@
 // FastSearch: checks that the program can be modelled exactly, posts it, and
-// runs Gecode's depth-first search, printing each solution through the
-// program's solution printer.
+// runs Gecode's depth-first search in two phases, printing each solution
+// through the program's solution printer. The first phase branches on the
+// printed variables only; each of its solutions fixes one line, which is
+// printed when a second search finds one completion of the other variables.
+// Enumerating every completion would print the same line again and again.
 #include "fast/fast_search.h"
 
 #include <gecode/search.hh>
@@ -16,14 +19,16 @@ using namespace Gecode;
 
 namespace {
 
-// Polled by the Gecode engine at every node: progress, then cancellation.
+// Polled by a Gecode engine at every node: progress, then cancellation. The
+// count adds `base`, the nodes of the other searches so far.
 class EngineStop : public Search::Stop {
 public:
     explicit EngineStop(CTovik& engine) : m_engine(engine) {}
     bool stop(const Search::Statistics& s, const Search::Options&) override {
-        m_engine.OnProgress(static_cast<unsigned>(s.node));
+        m_engine.OnProgress(static_cast<unsigned>(base + s.node));
         return m_engine.IsCancel();
     }
+    unsigned long base = 0;
 
 private:
     CTovik& m_engine;
@@ -39,7 +44,7 @@ std::unique_ptr<fast::Model> BuildModel(const CProgram& program, std::string* wh
         fast::Builder builder(*model, program, ranges);
         builder.PostDeclarations();
         builder.PostConditions();
-        builder.PostBranching();
+        model->BranchOnPrinted();
         return model;
     } catch (const Exception& e) {
         *why = std::string("the model could not be posted (") + e.what() + ")";
@@ -58,6 +63,20 @@ void Assign(const CProgram& program, const fast::Model& solution,
     }
 }
 
+// Whether `space`, whose printed variables are fixed, has a completion; one
+// is enough, as every completion prints the same line. The search takes the
+// space over (no copy); the search's nodes and failures go to `stats`.
+bool HasCompletion(std::unique_ptr<fast::Model> space, const Search::Options& options,
+                   FastStats* stats) {
+    space->BranchOnTheRest();
+    DFS<fast::Model> completion(space.release(), options);
+    const std::unique_ptr<fast::Model> found(completion.next());
+    const Search::Statistics s = completion.statistics();
+    stats->nodes += s.node;
+    stats->failures += s.fail;
+    return found != nullptr;
+}
+
 }  // namespace
 
 bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
@@ -70,21 +89,32 @@ bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
         printedIndex.push_back(static_cast<int>(at - program.variableList.begin()));
     }
 
-    EngineStop stop(engine);
+    EngineStop stop(engine), completionStop(engine);
     Search::Options options;
     options.stop = &stop;
     options.threads = 1;
+    Search::Options completionOptions = options;
+    completionOptions.stop = &completionStop;
+    completionOptions.clone = false;
     DFS<fast::Model> search(model.get(), options);
     model.reset();  // the engine searches its own copy
+    FastStats completions;
     while (!engine.IsCancel()) {
         std::unique_ptr<fast::Model> solution(search.next());
         if (!solution) break;
         Assign(program, *solution, printedIndex);
+        if (!solution->AllAssigned()) {
+            completionStop.base = search.statistics().node + completions.nodes;
+            const bool complete =
+                HasCompletion(std::move(solution), completionOptions, &completions);
+            stop.base = completions.nodes;
+            if (!complete) continue;
+        }
         PrintSolution(engine, program);
     }
     for (CVariable* v : program.output.keyVariables) v->value = nullptr;
     const Search::Statistics s = search.statistics();
-    stats->nodes = s.node;
-    stats->failures = s.fail;
+    stats->nodes = s.node + completions.nodes;
+    stats->failures = s.fail + completions.failures;
     return true;
 }
