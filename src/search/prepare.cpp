@@ -38,8 +38,10 @@ Classification SearchState::Classify(CExpression* expression, std::vector<Candid
 void SearchState::BuildCondition(CCondition& condition,
                                  const std::vector<CExpression*>& alternatives) {
     candidates.clear();
+    runs.clear();
     for (size_t i = alternatives.size(); i-- > 0;) {
         CExpression* expression = alternatives[i];
+        runs.push_back(candidates.size());
         if (Classify(expression, candidates) != Classification::Open) continue;
         CAlternative* a = NewAlternative();
         a->residual = static_cast<uint32_t>(residuals.size());
@@ -48,9 +50,15 @@ void SearchState::BuildCondition(CCondition& condition,
         for (CVariable* v : unbound) variables[v->index].registered.push_back(a->residual);
         Link(condition, a);
     }
-    for (size_t i = candidates.size(); i-- > 0;) {
-        CVariable* v = candidates[i].variable;
-        LinkCandidate(condition, v, candidates[i].value);
+    // Each expression's candidates are one run; from the last run to the
+    // first, each at the front.
+    runs.push_back(candidates.size());
+    for (size_t r = runs.size() - 1; r-- > 0;) {
+        if (runs[r] == runs[r + 1]) continue;
+        CVariable* v = candidates[runs[r]].variable;
+        const size_t from = pool.size();
+        for (size_t i = runs[r]; i < runs[r + 1]; ++i) pool.push_back(candidates[i].value);
+        LinkCandidates(condition, v, from);
         std::vector<CCondition*>& watchers = variables[v->index].watchers;
         if (watchers.empty() || watchers.back() != &condition) watchers.push_back(&condition);
     }

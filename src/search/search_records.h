@@ -10,15 +10,22 @@ struct CVariable;
 
 inline constexpr uint32_t kNoIndex = UINT32_MAX;
 
-// One alternative of a condition: a candidate assignment (variable = value) or
-// a residual expression that still mentions two or more unassigned variables.
+// One alternative of a condition: a run of candidate assignments of one
+// variable (variable = each of its values, in order), or a residual
+// expression that still mentions two or more unassigned variables.
+//
+// The candidates one alternative expression yields share their variable, so
+// one binding either matches one of them or contradicts them all: they are
+// settled, removed and linked back together, and keeping them as one run
+// gives exactly the order that single candidates would have.
 struct CAlternative {
     CCondition* owner = nullptr;
     CAlternative* previous = nullptr;
     CAlternative* next = nullptr;
     CVariable* variable = nullptr;  // candidates only
-    int32_t value = 0;
-    uint32_t residual = kNoIndex;  // residual alternatives: their Residual's index
+    uint32_t values = 0;            // candidates: first of theirs in the value pool
+    uint32_t count = 0;             // candidates: how many
+    uint32_t residual = kNoIndex;   // residual alternatives: their Residual's index
 
     bool IsResidual() const { return residual != kNoIndex; }
 };

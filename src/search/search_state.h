@@ -76,7 +76,7 @@ public:
 
 private:
     SearchState& m_state;
-    size_t m_assigned, m_satisfied, m_removed, m_added, m_watched;
+    size_t m_assigned, m_satisfied, m_removed, m_added, m_watched, m_pool;
 };
 
 class SearchState {
@@ -119,11 +119,14 @@ public:
     std::vector<CAlternative*> removed;
     std::vector<CAlternative*> added;
     std::vector<uint32_t> watched;  // variables given a watcher, by index
+    // The candidates' values, those of the preparation first; each step's
+    // are dropped by its undo.
+    std::vector<int32_t> pool;
 
     // Scratch areas reused by every call.
     std::vector<CAlternative*> contradicted;
     std::vector<Candidate> candidates;
-    std::vector<int32_t> values;
+    std::vector<size_t> runs;    // where each expression's candidates begin
     std::vector<int32_t> stack;  // the flat expressions' value stack
     std::vector<CVariable*> unbound;
     UnboundCollector collector;
@@ -136,11 +139,13 @@ public:
 private:
     void BuildCondition(CCondition& condition, const std::vector<CExpression*>& alternatives);
     bool HasAlwaysHoldingAlternative(const std::vector<CExpression*>& alternatives);
-    // A new candidate alternative, linked at the front of the condition's list.
-    CAlternative* LinkCandidate(CCondition& condition, CVariable* variable, int32_t value) {
+    // A new run of candidates, the pool's values from `from` on, linked at the
+    // front of the condition's list.
+    CAlternative* LinkCandidates(CCondition& condition, CVariable* variable, size_t from) {
         CAlternative* a = NewAlternative();
         a->variable = variable;
-        a->value = value;
+        a->values = static_cast<uint32_t>(from);
+        a->count = static_cast<uint32_t>(pool.size() - from);
         Link(condition, a);
         return a;
     }

@@ -4,6 +4,7 @@
 // each solution. Orders here are observable: they decide the order of lines.
 #include "search/searcher.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/tovik.h"
@@ -79,14 +80,13 @@ bool SearchState::Recheck(Residual& residual) {
         return owner->alternatives != nullptr;
     }
     CVariable* v = program.variableList[residual.unassignedXor];
-    values.clear();
-    residual.expression.HoldingValues(v, stack.data(), values);
+    const size_t from = pool.size();
+    residual.expression.HoldingValues(v, stack.data(), pool);
     Unlink(*owner, a);
     removed.push_back(a);
-    if (values.empty()) return owner->alternatives != nullptr;
-    // From the last found to the first, each at the front: they end up at the
-    // front of the list in domain order.
-    for (size_t i = values.size(); i-- > 0;) added.push_back(LinkCandidate(*owner, v, values[i]));
+    if (pool.size() == from) return owner->alternatives != nullptr;
+    // One run at the front, in domain order.
+    added.push_back(LinkCandidates(*owner, v, from));
     variables[v->index].watchers.push_back(owner);
     watched.push_back(v->index);
     return true;
@@ -98,7 +98,9 @@ bool SearchState::CheckCandidates(CCondition* k) {
     contradicted.clear();
     for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
         if (a->IsResidual() || !a->variable->Assigned()) continue;
-        if (a->variable->Value() == a->value) {
+        const int32_t value = a->variable->Value();
+        const int32_t* run = pool.data() + a->values;
+        if (std::find(run, run + a->count, value) != run + a->count) {
             k->satisfied = true;
             satisfied.push_back(k);
             return true;
@@ -157,7 +159,8 @@ void Searcher::Search(size_t first, size_t last) {
         // Candidates only: branch on each, front to back. The steps below
         // never touch this condition, so the walk is stable.
         for (CAlternative* a = k->alternatives; a != nullptr; a = a->next)
-            Step(a->variable, a->value, first + 1, last);
+            for (uint32_t i = 0; i < a->count; ++i)
+                Step(a->variable, m_state.pool[a->values + i], first + 1, last);
         return;
     }
     CVariable* v = m_state.ChooseVariable();

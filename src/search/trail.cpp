@@ -59,7 +59,8 @@ CTrail::CTrail(SearchState& state)
       m_satisfied(state.satisfied.size()),
       m_removed(state.removed.size()),
       m_added(state.added.size()),
-      m_watched(state.watched.size()) {}
+      m_watched(state.watched.size()),
+      m_pool(state.pool.size()) {}
 
 void CTrail::Undo() {
     SearchState& s = m_state;
@@ -86,4 +87,5 @@ void CTrail::Undo() {
     for (size_t i = m_watched; i < s.watched.size(); ++i)
         s.variables[s.watched[i]].watchers.pop_back();
     s.watched.resize(m_watched);
+    s.pool.resize(m_pool);
 }

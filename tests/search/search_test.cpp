@@ -12,11 +12,12 @@ namespace tovik_test {
 namespace {
 
 // "x = 3, y = 1": the candidates of a condition, front to back.
-std::string Show(const CCondition& k) {
+std::string Show(const CCondition& k, const std::vector<int32_t>& pool) {
     std::string shown;
     for (const CAlternative* a = k.alternatives; a != nullptr; a = a->next)
-        shown += (shown.empty() ? "" : ", ") + a->variable->family->name->text + " = " +
-                 std::to_string(a->value);
+        for (uint32_t i = 0; i < a->count; ++i)
+            shown += (shown.empty() ? "" : ", ") + a->variable->family->name->text + " = " +
+                     std::to_string(pool[a->values + i]);
     return shown;
 }
 
@@ -28,7 +29,7 @@ TEST(SearchUndo, RemovedCandidatesReturnAtTheFrontLastRemovedFirst) {
     SearchState state(*program);
     state.PrepareConditions();
     CCondition& k = state.conditions[0];
-    ASSERT_EQ(Show(k), "y = 1, x = 3, x = 2");
+    ASSERT_EQ(Show(k, state.pool), "y = 1, x = 3, x = 2");
     CAlternative* three = k.alternatives->next;
     CAlternative* two = three->next;
     {
@@ -36,12 +37,12 @@ TEST(SearchUndo, RemovedCandidatesReturnAtTheFrontLastRemovedFirst) {
         ASSERT_TRUE(Bind(Simple(*program, "x"), 1, state.assigned));
         // Both contradicted candidates go, from the last noted to the first.
         ASSERT_TRUE(state.CheckCandidates(&k));
-        EXPECT_EQ(Show(k), "y = 1");
+        EXPECT_EQ(Show(k, state.pool), "y = 1");
         EXPECT_EQ(state.removed, (std::vector<CAlternative*>{two, three}));
     }
     // The removed candidates come back ahead of the one that stayed.
     EXPECT_FALSE(Simple(*program, "x")->Assigned());
-    EXPECT_EQ(Show(k), "x = 3, x = 2, y = 1");
+    EXPECT_EQ(Show(k, state.pool), "x = 3, x = 2, y = 1");
 }
 
 }  // namespace
