@@ -1,4 +1,5 @@
-// The condition order: positions, swaps and the bitset of high-ranking positions.
+// The condition order: positions, swaps and the bitsets of high-ranking and
+// touched positions.
 #include "search/condition_order.h"
 
 #include <utility>
@@ -6,18 +7,19 @@
 void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
     m_conditions = std::move(conditions);
     m_high.assign((m_conditions.size() + 63) / 64, 0);
+    m_touched.assign(m_high.size(), 0);
     for (size_t i = 0; i < m_conditions.size(); ++i) {
         m_conditions[i]->position = static_cast<uint32_t>(i);
-        SetBit(i, High(m_conditions[i]));
+        Set(m_high, i, High(m_conditions[i]));
     }
 }
 
-void ConditionOrder::SetBit(size_t i, bool high) {
+void ConditionOrder::Set(std::vector<uint64_t>& bits, size_t i, bool on) {
     const uint64_t bit = uint64_t{1} << (i % 64);
-    if (high)
-        m_high[i / 64] |= bit;
+    if (on)
+        bits[i / 64] |= bit;
     else
-        m_high[i / 64] &= ~bit;
+        bits[i / 64] &= ~bit;
 }
 
 void ConditionOrder::Swap(size_t i, size_t j) {
@@ -27,24 +29,30 @@ void ConditionOrder::Swap(size_t i, size_t j) {
     m_conditions[j] = a;
     a->position = static_cast<uint32_t>(j);
     b->position = static_cast<uint32_t>(i);
-    const bool ai = Bit(i), bj = Bit(j);
-    SetBit(i, bj);
-    SetBit(j, ai);
+    for (std::vector<uint64_t>* bits : {&m_high, &m_touched}) {
+        const bool bi = Get(*bits, i), bj = Get(*bits, j);
+        Set(*bits, i, bj);
+        Set(*bits, j, bi);
+    }
 }
 
 void ConditionOrder::Update(const CCondition* k) {
-    if (k->position < m_conditions.size()) SetBit(k->position, High(k));
+    if (k->position < m_conditions.size()) Set(m_high, k->position, High(k));
 }
 
-size_t ConditionOrder::FirstHigh(size_t from, size_t to) const {
+void ConditionOrder::UntouchAll(size_t from, size_t to) {
+    for (size_t i = First(m_touched, from, to); i < to; i = First(m_touched, i + 1, to)) Untouch(i);
+}
+
+size_t ConditionOrder::First(const std::vector<uint64_t>& bits, size_t from, size_t to) {
     if (from >= to) return to;
     size_t word = from / 64;
-    uint64_t bits = m_high[word] & (~uint64_t{0} << (from % 64));
+    uint64_t found = bits[word] & (~uint64_t{0} << (from % 64));
     const size_t lastWord = (to - 1) / 64;
-    while (bits == 0) {
+    while (found == 0) {
         if (word == lastWord) return to;
-        bits = m_high[++word];
+        found = bits[++word];
     }
-    const size_t found = word * 64 + static_cast<size_t>(__builtin_ctzll(bits));
-    return found < to ? found : to;
+    const size_t at = word * 64 + static_cast<size_t>(__builtin_ctzll(found));
+    return at < to ? at : to;
 }

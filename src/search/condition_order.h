@@ -2,9 +2,9 @@
 // works on a sub-range of and permutes in place (permutations are never
 // undone), with each condition's position in it and a bitset of the
 // positions whose condition ranks high (consists of candidates only). The
-// search settles only the conditions a step can change; the bitset finds the
-// first high-ranking condition among those it passes over without visiting
-// them.
+// search settles only the conditions a step can change, marked in a second
+// bitset that moves with the swaps; the first finds the first high-ranking
+// condition among those it passes over without visiting them.
 #pragma once
 
 #include <cstddef>
@@ -24,12 +24,23 @@ public:
     // To be called whenever the rank of a condition may have changed.
     void Update(const CCondition* k);
     // The first position in [from, to) whose condition ranks high, or `to`.
-    size_t FirstHigh(size_t from, size_t to) const;
+    size_t FirstHigh(size_t from, size_t to) const { return First(m_high, from, to); }
+
+    // Marks of the positions a settling has to check.
+    void Touch(size_t i) { Set(m_touched, i, true); }
+    bool Touched(size_t i) const { return Get(m_touched, i); }
+    void Untouch(size_t i) { Set(m_touched, i, false); }
+    size_t FirstTouched(size_t from, size_t to) const { return First(m_touched, from, to); }
+    void UntouchAll(size_t from, size_t to);
 
 private:
-    bool Bit(size_t i) const { return (m_high[i / 64] >> (i % 64)) & 1; }
-    void SetBit(size_t i, bool high);
+    static bool Get(const std::vector<uint64_t>& bits, size_t i) {
+        return (bits[i / 64] >> (i % 64)) & 1;
+    }
+    static void Set(std::vector<uint64_t>& bits, size_t i, bool on);
+    static size_t First(const std::vector<uint64_t>& bits, size_t from, size_t to);
 
     std::vector<CCondition*> m_conditions;
     std::vector<uint64_t> m_high;
+    std::vector<uint64_t> m_touched;
 };

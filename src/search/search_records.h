@@ -35,8 +35,6 @@ struct CCondition {
     bool satisfied = false;
     int residuals = 0;             // residual alternatives currently linked
     uint32_t position = kNoIndex;  // in the condition order; none when left out
-    uint32_t touched = 0;          // last settling (by its stamp) that had to check it
-    uint32_t examined = 0;         // last settling (by its stamp) that got to it
 
     bool InList(const CAlternative* a) const { return alternatives == a || a->previous != nullptr; }
 };

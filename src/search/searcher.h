@@ -36,8 +36,8 @@ private:
     // one met that consists of candidates only to the front. Returns the new
     // end, or kFailed when a condition has lost every alternative.
     size_t Settle(size_t first, size_t last, const CTrail& trail);
-    // The conditions of [first, last) that Settle has to check, by position.
-    void CollectTouched(size_t first, size_t last, const CTrail& trail);
+    // Marks the conditions of [first, last) that Settle has to check.
+    void Touch(size_t first, size_t last, const CTrail& trail);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);
@@ -47,8 +47,6 @@ private:
     CTovik& m_engine;
     CProgram& m_program;
     SearchState m_state;
-    std::vector<CCondition*> m_touched;      // Settle's conditions to check
-    uint32_t m_stamp = 0;                    // Settle's call, marking touched conditions
     std::vector<CVariable*> m_exhaustBound;  // bound list of Exhaust
     std::vector<CVariable*> m_exhaustKept;   // Exhaust's copies, one run per level
     unsigned m_steps = 0;

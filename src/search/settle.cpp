@@ -28,41 +28,32 @@
 // satisfied one it replaces), so the checks run in the same order, stop at
 // the same failing condition, and leave the same permutation, which no undo
 // restores.
-#include <algorithm>
-
+//
+// The marks of the touched positions move with every swap; a mark is cleared
+// when the sweep gets to its condition, so that the next mark from the
+// reading position on is always the next touched condition to examine.
 #include "search/searcher.h"
 
-void Searcher::CollectTouched(size_t first, size_t last, const CTrail& trail) {
-    if (++m_stamp == 0) {
-        // The stamp wrapped: clear every mark once so old marks cannot match.
-        for (CCondition& k : m_state.conditions) k.touched = k.examined = 0;
-        m_stamp = 1;
-    }
-    m_touched.clear();
-    auto touch = [&](CCondition* k) {
-        if (k->touched == m_stamp || k->position < first || k->position >= last) return;
-        k->touched = m_stamp;
-        m_touched.push_back(k);
+void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
+    ConditionOrder& order = m_state.order;
+    auto touch = [&](const CCondition* k) {
+        if (k->position >= first && k->position < last) order.Touch(k->position);
     };
     for (size_t i = trail.SatisfiedBegin(); i < m_state.satisfied.size(); ++i)
         touch(m_state.satisfied[i]);
     for (size_t i = trail.AssignedBegin(); i < m_state.assigned.size(); ++i)
-        for (CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers)
+        for (const CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers)
             if (!k->satisfied) touch(k);
-    std::sort(m_touched.begin(), m_touched.end(),
-              [](const CCondition* a, const CCondition* b) { return a->position < b->position; });
 }
 
 size_t Searcher::Settle(size_t first, size_t last, const CTrail& trail) {
-    CollectTouched(first, last, trail);
+    Touch(first, last, trail);
     ConditionOrder& order = m_state.order;
-    size_t r = first, e = last, next = 0;
+    size_t r = first, e = last;
     for (;;) {
-        // The untouched conditions up to the next touched one from the front
-        // (every position before e that the sweep has not reached holds one
-        // it has not examined).
-        while (next < m_touched.size() && m_touched[next]->examined == m_stamp) ++next;
-        const size_t t = next < m_touched.size() ? m_touched[next]->position : e;
+        // The untouched conditions up to the next touched one: only the rank
+        // rule applies to them.
+        const size_t t = order.FirstTouched(r, e);
         if (r < t && !High(order.At(first))) {
             const size_t h = order.FirstHigh(r, t);
             if (h < t) order.Swap(first, h);
@@ -73,9 +64,13 @@ size_t Searcher::Settle(size_t first, size_t last, const CTrail& trail) {
         // a satisfied one.
         for (;;) {
             CCondition* k = order.At(r);
-            k->examined = m_stamp;
-            if (k->touched == m_stamp) {
-                if (!k->satisfied && !m_state.CheckCandidates(k)) return kFailed;
+            const bool touched = order.Touched(r);
+            order.Untouch(r);
+            if (touched) {
+                if (!k->satisfied && !m_state.CheckCandidates(k)) {
+                    order.UntouchAll(r, e);
+                    return kFailed;
+                }
                 if (k->satisfied) {
                     order.Swap(r, e - 1);
                     --e;
