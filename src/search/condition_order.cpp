@@ -14,26 +14,16 @@ void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
     }
 }
 
-void ConditionOrder::Set(std::vector<uint64_t>& bits, size_t i, bool on) {
-    const uint64_t bit = uint64_t{1} << (i % 64);
-    if (on)
-        bits[i / 64] |= bit;
-    else
-        bits[i / 64] &= ~bit;
-}
-
 void ConditionOrder::Swap(size_t i, size_t j) {
+    if (i == j) return;
     CCondition* a = m_conditions[i];
     CCondition* b = m_conditions[j];
     m_conditions[i] = b;
     m_conditions[j] = a;
     a->position = static_cast<uint32_t>(j);
     b->position = static_cast<uint32_t>(i);
-    for (std::vector<uint64_t>* bits : {&m_high, &m_touched}) {
-        const bool bi = Get(*bits, i), bj = Get(*bits, j);
-        Set(*bits, i, bj);
-        Set(*bits, j, bi);
-    }
+    SwapBits(m_high, i, j);
+    SwapBits(m_touched, i, j);
 }
 
 void ConditionOrder::Update(const CCondition* k) {

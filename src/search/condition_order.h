@@ -37,7 +37,15 @@ private:
     static bool Get(const std::vector<uint64_t>& bits, size_t i) {
         return (bits[i / 64] >> (i % 64)) & 1;
     }
-    static void Set(std::vector<uint64_t>& bits, size_t i, bool on);
+    static void Set(std::vector<uint64_t>& bits, size_t i, bool on) {
+        const uint64_t bit = uint64_t{1} << (i % 64);
+        bits[i / 64] = on ? bits[i / 64] | bit : bits[i / 64] & ~bit;
+    }
+    static void SwapBits(std::vector<uint64_t>& bits, size_t i, size_t j) {
+        if (Get(bits, i) == Get(bits, j)) return;
+        bits[i / 64] ^= uint64_t{1} << (i % 64);
+        bits[j / 64] ^= uint64_t{1} << (j % 64);
+    }
     static size_t First(const std::vector<uint64_t>& bits, size_t from, size_t to);
 
     std::vector<CCondition*> m_conditions;
