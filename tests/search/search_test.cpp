@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "../support/test_support.h"
+#include "expr/expression.h"
+#include "expr/flat_expression.h"
 #include "search/bind.h"
 #include "search/search_state.h"
 
@@ -43,6 +45,58 @@ TEST(SearchUndo, RemovedCandidatesReturnAtTheFrontLastRemovedFirst) {
     // The removed candidates come back ahead of the one that stayed.
     EXPECT_FALSE(Simple(*program, "x")->Assigned());
     EXPECT_EQ(Show(k, state.pool), "x = 3, x = 2, y = 1");
+}
+
+}  // namespace
+}  // namespace tovik_test
+
+namespace tovik_test {
+namespace {
+
+// The flat form of a residual expression against the tree it comes from, on
+// every assignment of x and y over values that make sums and products wrap:
+// linear comparisons (merged, cancelling and wrapping coefficients) and the
+// postfix code of everything else.
+TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
+    RecordingTovik engine;
+    std::unique_ptr<CProgram> program =
+        CompileText(engine,
+                    "N{} = {-2147483647, -65536, -1, 0, 3, 65536, 2147483647};\n"
+                    "N x, y;\n"
+                    "x * 65536 + y * 65536 = 0 | y = 3;\n"
+                    "1000 * x - y < 7 | y = 3;\n"
+                    "3 * x + 2 * y - x * 3 != y + y + x | y = 3;\n"
+                    "x + 1 > y - 1 | y = 3;\n"
+                    "x / y = 2 | x % y > 0 | !(x >= y) & x + y <= -1;\n"
+                    "x * y = 0 | y = 3;\n"
+                    "output {x y}\n");
+    ASSERT_NE(program, nullptr) << engine.output;
+    CVariable* x = Simple(*program, "x");
+    CVariable* y = Simple(*program, "y");
+    const std::vector<int32_t>& domain = x->family->domain;
+    std::vector<int32_t> stack(64);
+    size_t compared = 0;
+    for (const std::vector<CExpression*>& clause : program->conditions)
+        for (const CExpression* tree : clause) {
+            FlatExpression flat(*tree, {x, y});
+            for (const int32_t& a : domain) {
+                y->value = nullptr;
+                x->value = &a;
+                std::vector<int32_t> holding;
+                flat.HoldingValues(y, stack.data(), holding);
+                std::vector<int32_t> expected;
+                for (const int32_t& b : domain) {
+                    y->value = &b;
+                    const bool holds = tree->Evaluate() != 0;
+                    EXPECT_EQ(flat.Holds(stack.data()), holds) << a << " " << b;
+                    if (holds) expected.push_back(b);
+                }
+                EXPECT_EQ(holding, expected) << a;
+                ++compared;
+            }
+        }
+    x->value = y->value = nullptr;
+    EXPECT_GE(compared, 7 * domain.size());
 }
 
 }  // namespace
