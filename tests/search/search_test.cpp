@@ -1,7 +1,8 @@
 // The undo of one search step, seen inside the search state: candidates that
 // a binding contradicts are removed from the last noted to the first, and the
 // undo links them back at the front in the order of removal, so that the
-// last removed ends up first. Later branching follows that order.
+// last removed ends up first. Later branching follows that order. And the
+// flat form of residual expressions against the trees it is made from.
 #include <gtest/gtest.h>
 
 #include "../support/test_support.h"
