@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The benchmark table: for each puzzle, the default search's steps, time and
+# steps per second, and the --fast search's time, for two builds of tovik
+# side by side (before and after a change). Times are processor seconds
+# (user + system) of the whole run, output to /dev/null, the minimum of RUNS
+# runs: on a shared machine wall time mostly measures the other processes.
+# Prints a Markdown table. Not part of the test suite.
+#
+# usage: bench/table.sh BEFORE_TOVIK AFTER_TOVIK [PUZZLE.tvk...]
+#   RUNS=3   runs per command (puzzles over 5 M steps run once)
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+before=$1
+after=$2
+shift 2
+runs=${RUNS:-3}
+if [ $# -gt 0 ]; then
+  puzzles=("$@")
+else
+  puzzles=("$here"/puzzles/sudoku-medium.tvk "$here"/puzzles/sudoku-easy.tvk
+           "$here"/puzzles/send-most-columns.tvk "$here"/puzzles/queens10.tvk
+           "$root"/examples/sendmore.tvk "$here"/puzzles/three-digit-sum.tvk
+           "$here"/puzzles/colouring.tvk "$here"/puzzles/latin5-rows.tvk
+           "$here"/puzzles/latin5.tvk "$here"/puzzles/sendmore-words.tvk
+           "$here"/puzzles/donald-words.tvk "$root"/examples/zebra.tvk
+           "$root"/examples/magic.tvk)
+fi
+
+# stats N TOVIK PUZZLE [OPTION...] prints "STEPS SECONDS": the step count and
+# the smallest time of N runs.
+stats() {
+  local n=$1 tovik=$2 puzzle=$3 best="" steps="" err t i
+  shift 3
+  for ((i = 0; i < n; i++)); do
+    err=$({ TIMEFORMAT='cpu: %3U %3S'; time "$tovik" "$@" --stats "$puzzle" 2>&1 >/dev/null; } 2>&1)
+    steps=$(sed -n 's/.*steps: \([0-9]*\).*/\1/p' <<<"$err")
+    t=$(awk '/^cpu: / { printf "%.3f", $2 + $3 }' <<<"$err")
+    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
+  done
+  echo "${steps:--} $best"
+}
+
+rate() { awk -v s="$1" -v t="$2" 'BEGIN { if (t > 0) printf "%.2f", s / t / 1e6; else print "-" }'; }
+
+echo "| puzzle | steps | before s | after s | before M steps/s | after M steps/s | --fast before s | --fast after s |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|"
+for puzzle in "${puzzles[@]}"; do
+  name=$(basename "$puzzle" .tvk)
+  read -r steps tb <<<"$(stats 1 "$before" "$puzzle")"
+  n=$runs
+  [ "$steps" -gt 5000000 ] && n=1
+  [ "$n" -gt 1 ] && read -r steps tb <<<"$(stats "$n" "$before" "$puzzle")"
+  read -r steps_after ta <<<"$(stats "$n" "$after" "$puzzle")"
+  [ "$steps" = "$steps_after" ] || steps="$steps / $steps_after (differ!)"
+  read -r _ fb <<<"$(stats "$runs" "$before" "$puzzle" --fast)"
+  read -r _ fa <<<"$(stats "$runs" "$after" "$puzzle" --fast)"
+  echo "| $name | $steps | $tb | $ta | $(rate "$steps" "$tb") | $(rate "$steps_after" "$ta") | $fb | $fa |"
+done
