@@ -71,8 +71,8 @@ constexpr OptionSpec kOptions[] = {
     {"help", 'h', nullptr, Switch<&Options::help>, "this text"},
     {"version", 0, nullptr, Switch<&Options::version>, "the version"},
     {"format", 0, "FORMAT", SetFormat,
-     "how solutions are printed: text (the default), lines, json or csv\n"
-     "(below)"},
+     "how solutions are printed: text (the default),\n"
+     "lines, json or csv (see Formats below)"},
     {"quiet", 'q', nullptr, Switch<&Options::quiet>,
      "leave out the phase lines (compiling..., searching...)"},
     {"count", 0, nullptr, Switch<&Options::count>,
@@ -234,31 +234,38 @@ Options ParseOptions(int argc, char** argv) {
 
 std::string UsageText() {
     std::string text =
-        "usage: tovik [OPTIONS] PUZZLE [PROGRESS]\n"
+        "Usage: tovik [OPTIONS] PUZZLE [PROGRESS]\n"
         "\n"
         "Compiles the puzzle file and prints every solution, one line each.\n"
         "PUZZLE - reads the puzzle from standard input. PROGRESS, when given,\n"
         "shows the search's step count in the terminal's title; when it begins\n"
         "with -s, every step also waits 1 ms. After PUZZLE only long options are\n"
-        "options; -- ends the options.\n"
+        "options; -- ends the options, so ./-x.tvk or -- -x.tvk names a file\n"
+        "whose name begins with a dash.\n"
         "\n"
-        "options:\n";
+        "Options:\n";
+    constexpr size_t kColumn = 24;  // where the descriptions start
     for (const OptionSpec& spec : kOptions) {
-        std::string left = spec.letter ? std::string("-") + spec.letter + ", " : "    ";
+        std::string left = spec.letter ? std::string("  -") + spec.letter + ", " : "      ";
         left += std::string("--") + spec.name;
-        if (spec.valueName) left += std::string(" ") + spec.valueName;
+        if (spec.valueName) left += std::string("=") + spec.valueName;
+        // A long left column gets a line of its own.
+        if (left.size() + 2 > kColumn) {
+            text += left + "\n";
+            left.clear();
+        }
         std::string_view help = spec.help;
-        for (bool first = true; !help.empty(); first = false) {
+        while (!help.empty()) {
             const std::string_view line = help.substr(0, help.find('\n'));
             help.remove_prefix(std::min(help.size(), line.size() + 1));
-            std::string column = first ? "  " + left : "";
-            column.resize(24, ' ');
-            text += column + std::string(line) + "\n";
+            left.resize(kColumn, ' ');
+            text += left + std::string(line) + "\n";
+            left.clear();
         }
     }
     text +=
         "\n"
-        "formats:\n"
+        "Formats:\n"
         "  text   the phase lines, the solution lines and compile errors, as the\n"
         "         puzzle's encoding has them, with CR LF line ends\n"
         "  lines  only the solution lines on standard output, in UTF-8 with LF\n"
@@ -273,7 +280,7 @@ std::string UsageText() {
         "converts the whole text output to that encoding. On a UTF-8 terminal GBK\n"
         "output is shown as UTF-8.\n"
         "\n"
-        "exit status:\n"
+        "Exit status:\n"
         "  0    the search ran (with or without solutions); with --unique: none\n"
         "  1    no file named, file not readable, compile error or bad option\n"
         "  2    out of memory or unreadable input\n"
