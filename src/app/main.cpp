@@ -107,6 +107,11 @@ void PrintStats(const ConsoleEngine& engine, Clock::duration elapsed, const Work
 // --help, --version and a mistake on the command line answer before any
 // puzzle is read, as plain text.
 std::optional<int> AnswerWithoutPuzzle(const Options& options) {
+    // A mistake wins over --help, wherever it stands.
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "tovik: %s\n", options.error.c_str());
+        return 1;
+    }
     if (options.help) {
         std::fputs(UsageText().c_str(), stdout);
         return 0;
@@ -114,10 +119,6 @@ std::optional<int> AnswerWithoutPuzzle(const Options& options) {
     if (options.version) {
         std::fputs(kVersion, stdout);
         return 0;
-    }
-    if (!options.error.empty()) {
-        std::fprintf(stderr, "tovik: %s\n", options.error.c_str());
-        return 1;
     }
     return std::nullopt;
 }
