@@ -20,7 +20,7 @@ namespace {
 // that is missing. A bad value sets o.error.
 using Setter = void (*)(Options& o, const char* value);
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;       // the long name, without "--"
     char letter;            // the short name, or 0
     const char* valueName;  // null for a switch
@@ -67,7 +67,7 @@ void SetFormat(Options& o, const char* v) {
 }
 
 // Adding an option is adding its line here (and its field to Options).
-constexpr OptionSpec kOptions[] = {
+constexpr OptionEntry kOptions[] = {
     {"help", 'h', nullptr, Switch<&Options::help>, "this text"},
     {"version", 0, nullptr, Switch<&Options::version>, "the version"},
     {"format", 0, "FORMAT", SetFormat,
@@ -102,7 +102,7 @@ constexpr OptionSpec kOptions[] = {
 // getopt_long's value for a long option without a letter: past every char.
 constexpr int kLongOnly = 256;
 
-const OptionSpec* ByValue(int value) {
+const OptionEntry* ByValue(int value) {
     for (size_t i = 0; i < std::size(kOptions); ++i)
         if ((kOptions[i].letter != 0 && kOptions[i].letter == value) ||
             static_cast<int>(kLongOnly + i) == value)
@@ -129,12 +129,12 @@ size_t Distance(std::string_view a, std::string_view b) {
 // "; did you mean '--NAME'?" for the option nearest to `typed` (a long name
 // without its dashes), when one is near enough to be a slip.
 std::string Suggestion(std::string_view typed) {
-    const OptionSpec* best = nullptr;
+    const OptionEntry* best = nullptr;
     size_t bestDistance = 3;
-    for (const OptionSpec& spec : kOptions) {
-        const size_t d = Distance(typed, spec.name);
+    for (const OptionEntry& entry : kOptions) {
+        const size_t d = Distance(typed, entry.name);
         if (d < bestDistance) {
-            best = &spec;
+            best = &entry;
             bestDistance = d;
         }
     }
@@ -145,9 +145,9 @@ std::string Suggestion(std::string_view typed) {
 // The long options beginning with `prefix`, as "--a, --b".
 std::string Candidates(std::string_view prefix) {
     std::string list;
-    for (const OptionSpec& spec : kOptions)
-        if (std::string_view(spec.name).substr(0, prefix.size()) == prefix)
-            list += std::string(list.empty() ? "" : ", ") + "--" + spec.name;
+    for (const OptionEntry& entry : kOptions)
+        if (std::string_view(entry.name).substr(0, prefix.size()) == prefix)
+            list += std::string(list.empty() ? "" : ", ") + "--" + entry.name;
     return list;
 }
 
@@ -162,8 +162,8 @@ std::string Mistake(const char* arg, int optopt) {
             return "option '" + std::string(arg) + "' is ambiguous: " + candidates;
         return "unknown option '" + std::string(arg) + "'" + Suggestion(name);
     }
-    if (const OptionSpec* spec = ByValue(optopt))
-        return std::string("option '--") + spec->name + "' takes no value";
+    if (const OptionEntry* entry = ByValue(optopt))
+        return std::string("option '--") + entry->name + "' takes no value";
     // An unknown letter: the one long option beginning with it, if any.
     const std::string letter(1, static_cast<char>(optopt));
     const std::string candidates = Candidates(letter);
@@ -193,11 +193,12 @@ Options ParseOptions(int argc, char** argv) {
     std::vector<option> longs;
     std::string letters = "+:";  // stop at the first operand; report a missing value
     for (size_t i = 0; i < std::size(kOptions); ++i) {
-        const OptionSpec& spec = kOptions[i];
-        const int value = spec.letter != 0 ? spec.letter : static_cast<int>(kLongOnly + i);
+        const OptionEntry& entry = kOptions[i];
+        const int value = entry.letter != 0 ? entry.letter : static_cast<int>(kLongOnly + i);
         longs.push_back(
-            {spec.name, spec.valueName ? required_argument : no_argument, nullptr, value});
-        if (spec.letter != 0) letters += std::string(1, spec.letter) + (spec.valueName ? ":" : "");
+            {entry.name, entry.valueName ? required_argument : no_argument, nullptr, value});
+        if (entry.letter != 0)
+            letters += std::string(1, entry.letter) + (entry.valueName ? ":" : "");
     }
     longs.push_back({nullptr, 0, nullptr, 0});
 
@@ -225,8 +226,8 @@ Options ParseOptions(int argc, char** argv) {
         }
         if (c == '?') {
             o.error = Mistake(argv[optind - 1], optopt);
-        } else if (const OptionSpec* spec = ByValue(c == ':' ? optopt : c)) {
-            spec->set(o, c == ':' ? nullptr : optarg);
+        } else if (const OptionEntry* entry = ByValue(c == ':' ? optopt : c)) {
+            entry->set(o, c == ':' ? nullptr : optarg);
         }
     }
     return o;
@@ -245,16 +246,16 @@ std::string UsageText() {
         "\n"
         "Options:\n";
     constexpr size_t kColumn = 24;  // where the descriptions start
-    for (const OptionSpec& spec : kOptions) {
-        std::string left = spec.letter ? std::string("  -") + spec.letter + ", " : "      ";
-        left += std::string("--") + spec.name;
-        if (spec.valueName) left += std::string("=") + spec.valueName;
+    for (const OptionEntry& entry : kOptions) {
+        std::string left = entry.letter ? std::string("  -") + entry.letter + ", " : "      ";
+        left += std::string("--") + entry.name;
+        if (entry.valueName) left += std::string("=") + entry.valueName;
         // A long left column gets a line of its own.
         if (left.size() + 2 > kColumn) {
             text += left + "\n";
             left.clear();
         }
-        std::string_view help = spec.help;
+        std::string_view help = entry.help;
         while (!help.empty()) {
             const std::string_view line = help.substr(0, help.find('\n'));
             help.remove_prefix(std::min(help.size(), line.size() + 1));
