@@ -66,6 +66,10 @@ void PrintJson(CTovik& engine, const CProgram& program, const std::string& line)
         first = false;
         AppendJsonString(object, column.name);
         object += ':';
+        if (!column.variable->Assigned()) {
+            object += "null";  // a search that left it open; see PrintSolution
+            continue;
+        }
         const int32_t value = column.variable->Value();
         if (column.symbolic)
             AppendJsonString(object, ValueText(program, value, true));
@@ -81,7 +85,9 @@ void PrintCsv(CTovik& engine, const CProgram& program) {
     const std::vector<COutputColumn>& columns = program.output.columns;
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i > 0) row += ',';
-        AppendCsvField(row, ValueText(program, columns[i].variable->Value(), columns[i].symbolic));
+        if (columns[i].variable->Assigned())
+            AppendCsvField(row,
+                           ValueText(program, columns[i].variable->Value(), columns[i].symbolic));
     }
     row += '\n';
     engine.Output(row.c_str());

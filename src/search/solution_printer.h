@@ -13,5 +13,6 @@ void BeginSolutions(CTovik& engine, CProgram& program);
 // Prints the line of the program's current assignment through the engine's
 // Output (or only counts it, when the engine prints no solutions), unless the
 // same combination of printed values was printed before. The json and csv
-// formats read every variable, so all of them must be assigned.
+// formats read every variable, so a search should assign all of them; one
+// left open is written as null (json) or an empty field (csv).
 void PrintSolution(CTovik& engine, CProgram& program);

@@ -62,6 +62,7 @@ def check(tovik, puzzle, names, options):
     keys = list(solutions[0]["values"])
     assert names is None or keys == names, keys
     assert all(list(o["values"]) == keys for o in solutions), "every object has every variable"
+    assert all(None not in o["values"].values() for o in solutions), "every variable has its value"
 
     rows = list(csv.reader(io.StringIO(run(tovik, ["--format=csv", *options, puzzle]).decode("utf-8"), newline="")))
     assert rows[0] == keys, rows[0]
