@@ -1,7 +1,8 @@
 // ConsoleEngine: the engine of the tovik program. Its output goes through
-// ConsoleOutput, its progress to ProgressTitle, and it decides the early
-// stops of the command line (a line limit, a deadline, Ctrl+C) at each step.
-// The timed checks (flush, title, deadline) run when the step clock is read.
+// ConsoleOutput, its progress to ProgressTitle, compile errors outside the
+// text format and warnings to the Reporter, and it decides the early stops
+// of the command line (a line limit, a deadline, Ctrl+C) at each step. The
+// timed checks (flush, title, deadline) run when the step clock is read.
 #pragma once
 
 #include <chrono>
@@ -10,6 +11,7 @@
 
 #include "app/console_output.h"
 #include "app/progress_title.h"
+#include "app/reporter.h"
 #include "app/step_clock.h"
 #include "engine/tovik.h"
 
@@ -20,12 +22,14 @@ public:
 
     // `progress`: the progress argument, or null; `target`: the reader's
     // encoding, or none to write the bytes as they are.
-    ConsoleEngine(const char* progress, std::optional<Encoding> target);
+    ConsoleEngine(const char* progress, std::optional<Encoding> target, Reporter& reporter);
     ~ConsoleEngine() override { m_output.Flush(); }
 
     void Output(const char* text) override;
     bool IsCancel() override;
     void OnProgress(unsigned count) override;
+    void OnCompileError(int line, const char* message) override;
+    void OnWarning(const char* text) override;
 
     void SetLimit(long long lines) { m_limit = lines; }
     void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
@@ -38,6 +42,7 @@ public:
     static volatile std::sig_atomic_t s_interrupted;
 
 private:
+    Reporter& m_reporter;
     ConsoleOutput m_output;
     ProgressTitle m_title;
     long long m_limit = -1;
