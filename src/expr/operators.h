@@ -66,6 +66,9 @@ using OperatorFunction = int32_t (*)(int32_t, int32_t);
 OperatorFunction FunctionOf(Operator op);
 
 // Every value `op` gives over the pairs of l x r: exactly the set the full
-// cross product gives, computed from intervals where that product would be
-// large.
+// cross product gives. Small results are listed; the values of an
+// arithmetic operation over large sets come back lazy, answering questions
+// without the cross product (operator_sets.cpp).
 ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r);
+// The lazy set of an arithmetic operation over two sets that are not empty.
+ValueSet LazyOperatorValues(Operator op, const ValueSet& l, const ValueSet& r);
