@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -20,6 +21,7 @@
 
 #include "app/console_engine.h"
 #include "app/options.h"
+#include "model/program.h"
 #include "text/encoding.h"
 #include "text/messages.h"
 #if TOVIK_FAST
@@ -69,16 +71,27 @@ struct Work {
     unsigned long failures = 0;
 };
 
-void PrintStats(const ConsoleEngine& engine, Clock::duration elapsed, const Work& work) {
+// The times of the two phases: compiling (reading the file included) and
+// searching (printing included).
+struct Phases {
+    Clock::duration compile{};
+    Clock::duration search{};
+};
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+void PrintStats(const ConsoleEngine& engine, const Phases& phases, const Work& work) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::string done = "steps: " + std::to_string(engine.Progress());
     if (work.fast)
         done =
             "nodes: " + std::to_string(work.nodes) + ", failures: " + std::to_string(work.failures);
-    std::fprintf(stderr, "solutions: %u, %s, time: %.3f s, peak memory: %ld KiB\n",
-                 engine.Solutions(), done.c_str(), std::chrono::duration<double>(elapsed).count(),
-                 usage.ru_maxrss);
+    std::fprintf(stderr,
+                 "solutions: %u, %s, time: %.3f s (compile %.3f s, search %.3f s), peak memory: "
+                 "%ld KiB\n",
+                 engine.Solutions(), done.c_str(), Seconds(phases.compile + phases.search),
+                 Seconds(phases.compile), Seconds(phases.search), usage.ru_maxrss);
 }
 
 // --help, --version and a malformed option answer before any puzzle is read.
@@ -174,14 +187,20 @@ int Main(int argc, char** argv) {
 
     Work work;
     Configure(engine, options, start, work);
-    if (!engine.Run(file)) {
+    Phases phases;
+    const std::unique_ptr<CProgram> program = engine.Compile(file);
+    const Clock::time_point compiled = Clock::now();
+    phases.compile = compiled - start;
+    if (!program) {
         if (!engine.ReadFailed()) return 1;
         std::fputs("input in flex scanner failed\n", stderr);
         return 2;
     }
+    engine.Search(*program);
     if (options.count) engine.Output((std::to_string(engine.Solutions()) + "\r\n").c_str());
     std::fflush(stdout);
-    if (options.stats) PrintStats(engine, Clock::now() - start, work);
+    phases.search = Clock::now() - compiled;
+    if (options.stats) PrintStats(engine, phases, work);
     return ExitStatus(engine, options);
 }
 
