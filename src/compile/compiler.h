@@ -18,8 +18,20 @@
 
 class Compiler {
 public:
+    // While the compiler lives, the program's new nodes poll for a stop.
     Compiler(CProgram& program, Diagnostics& diagnostics)
-        : program(program), m_diagnostics(diagnostics) {}
+        : program(program), m_diagnostics(diagnostics) {
+        program.nodes.SetPoll([this] { Poll(); });
+    }
+    ~Compiler() { program.nodes.SetPoll({}); }
+    Compiler(const Compiler&) = delete;
+    Compiler& operator=(const Compiler&) = delete;
+
+    // Throws CompileCancelled when the receiver of the diagnostics asks the
+    // compile phase to stop.
+    void Poll() {
+        if (m_diagnostics.StopRequested()) throw CompileCancelled{};
+    }
 
     // Reports a compile error at the current line, in the puzzle's encoding.
     void Report(Msg message) { Report(Text(message, program.encoding)); }

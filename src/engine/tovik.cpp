@@ -34,6 +34,8 @@ public:
         m_engine.Output(text.c_str());
     }
 
+    bool StopRequested() override { return m_engine.IsCancel(); }
+
 private:
     CTovik& m_engine;
     Encoding m_encoding;
@@ -52,6 +54,7 @@ bool ReadAll(FILE* file, std::string& bytes) {
 
 std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
     m_readFailed = false;
+    m_cancelled = false;
     if (file == nullptr) return nullptr;
     std::string bytes;
     const bool read = ReadAll(file, bytes);
@@ -67,8 +70,13 @@ std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
     m_error = false;
     Output(Text(Msg::Compiling, m_encoding));
     ErrorPrinter errors(*this, m_encoding);
-    if (!ParsePuzzle(*program, errors, std::string_view(bytes).substr(bom))) {
-        m_error = true;
+    try {
+        if (!ParsePuzzle(*program, errors, std::string_view(bytes).substr(bom))) {
+            m_error = true;
+            return nullptr;
+        }
+    } catch (const CompileCancelled&) {
+        m_cancelled = true;
         return nullptr;
     }
     return program;

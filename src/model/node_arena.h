@@ -4,6 +4,7 @@
 // a program kept by a host stays whole whatever other programs do.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -31,6 +32,10 @@ public:
 
     template <class T, class... Args>
     T* Make(Args&&... args) {
+        if (m_poll && ++m_sincePoll >= kPollEvery) {
+            m_sincePoll = 0;
+            m_poll();
+        }
         auto node = std::make_unique<T>(std::forward<Args>(args)...);
         T* made = node.get();
         m_nodes.push_back(std::move(node));
@@ -38,6 +43,14 @@ public:
     }
 
     size_t Size() const { return m_nodes.size(); }
+
+    // Called once per kPollEvery new nodes while set (the compile phase
+    // stops through it by throwing); an empty function removes it.
+    void SetPoll(std::function<void()> poll) {
+        m_poll = std::move(poll);
+        m_sincePoll = 0;
+    }
+    static constexpr unsigned kPollEvery = 4096;
 
     // Hands every node over and leaves this arena empty: the search keeps its
     // own copies of the compiled conditions and releases the parsed ones.
@@ -56,4 +69,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<ArenaNode>> m_nodes;
+    std::function<void()> m_poll;
+    unsigned m_sincePoll = 0;
 };
