@@ -20,6 +20,7 @@
 #include <string>
 
 #include "app/console_engine.h"
+#include "app/memory_limit.h"
 #include "app/options.h"
 #include "model/program.h"
 #include "text/encoding.h"
@@ -111,13 +112,18 @@ std::optional<int> AnswerWithoutPuzzle(const Options& options) {
     return std::nullopt;
 }
 
-// The early stops, and the fast search in place of the default one.
-void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point start, Work& work) {
-    if (options.count) engine.SetPrintSolutions(false);
+// The line limit, which applies to the search only.
+void LimitLines(ConsoleEngine& engine, const Options& options) {
     if (options.unique)
         engine.SetLimit(2);
     else if (options.limit >= 0)
         engine.SetLimit(options.limit);
+}
+
+// The stops that apply from the start (the time limit, Ctrl+C), and the fast
+// search in place of the default one.
+void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point start, Work& work) {
+    if (options.count) engine.SetPrintSolutions(false);
     if (options.timeLimit >= 0)
         engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(options.timeLimit)));
@@ -138,6 +144,17 @@ void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point 
     (void)work;
     std::fputs("tovik: --fast: not available in this build; searching the default way\n", stderr);
 #endif
+}
+
+// A compile phase stopped by Ctrl+C or the time limit prints nothing more on
+// standard output.
+int CompileStopStatus(const ConsoleEngine& engine) {
+    if (engine.Stopped() == ConsoleEngine::Stop::Interrupt) {
+        std::fputs("tovik: interrupted while compiling\n", stderr);
+        return 130;
+    }
+    std::fputs("tovik: compile phase cut short by the time limit\n", stderr);
+    return 124;
 }
 
 // A search cut short says so on standard error; --unique tells none, one or
@@ -192,10 +209,13 @@ int Main(int argc, char** argv) {
     const Clock::time_point compiled = Clock::now();
     phases.compile = compiled - start;
     if (!program) {
+        std::fflush(stdout);
+        if (engine.Cancelled()) return CompileStopStatus(engine);
         if (!engine.ReadFailed()) return 1;
         std::fputs("input in flex scanner failed\n", stderr);
         return 2;
     }
+    LimitLines(engine, options);
     engine.Search(*program);
     if (options.count) engine.Output((std::to_string(engine.Solutions()) + "\r\n").c_str());
     std::fflush(stdout);
@@ -233,8 +253,9 @@ void* RunInterpreter(void* arg) {
 // Expressions nest as deeply as the puzzle writes them (a chain of 200,000
 // sums is a tree 200,000 levels deep), and the compile phase and the search
 // walk them recursively. The interpreter therefore runs on a thread with a
-// large stack; the pages are only touched as deep as a puzzle needs. Under a
-// tight address-space limit smaller stacks are tried, then the main thread.
+// large stack; the pages are only touched as deep as a puzzle needs. The
+// memory cap is set first and the stack takes at most a quarter of it; when
+// even that cannot be had, smaller stacks are tried, then the main thread.
 int main(int argc, char** argv) {
 #ifdef __EMSCRIPTEN__
     // The WebAssembly build's standard output is line-buffered, and its host
@@ -243,7 +264,12 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 #endif
     Invocation call{argc, argv, 2};
+    // A malformed option is reported by Main; the default cap holds until then.
+    const uint64_t requested = ParseOptions(argc, argv).memoryLimit;
+    const uint64_t cap = requested != 0 ? requested : DefaultMemoryLimit();
+    ApplyMemoryLimit(cap);
     for (size_t megabytes : {4096, 1024, 256, 64}) {
+        if (megabytes != 64 && (uint64_t{megabytes} << 20) > cap / 4) continue;
         pthread_attr_t attr;
         pthread_attr_init(&attr);
         pthread_t thread;

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+
+#include "app/memory_limit.h"
 
 namespace {
 
@@ -55,6 +58,13 @@ void ParseTimeLimit(const char* v, Options& o) {
         o.timeLimit = s;
 }
 
+void ParseMemoryLimit(const char* v, Options& o) {
+    if (std::optional<uint64_t> bytes = ParseMemorySize(v))
+        o.memoryLimit = *bytes;
+    else
+        o.error = "--memory-limit needs a size such as 512M or 4G";
+}
+
 // Applies `argv[i]` when it names an option (advancing i past a separate
 // value); false for a positional argument.
 bool ParseOption(int& i, int argc, char** argv, Options& o) {
@@ -71,6 +81,10 @@ bool ParseOption(int& i, int argc, char** argv, Options& o) {
     }
     if (const char* v = OptionValue(arg, "--time-limit", i, argc, argv, &matched); matched) {
         ParseTimeLimit(v, o);
+        return true;
+    }
+    if (const char* v = OptionValue(arg, "--memory-limit", i, argc, argv, &matched); matched) {
+        ParseMemoryLimit(v, o);
         return true;
     }
     return false;
@@ -109,7 +123,12 @@ const char* UsageText() {
            "  --limit N             stop after N solution lines\n"
            "  --unique              stop at the second solution line and say on standard\n"
            "                        error whether there is none, one or more than one\n"
-           "  --time-limit SECONDS  stop the search after that long\n"
+           "  --time-limit SECONDS  stop after that long, counted from the start (the\n"
+           "                        compile phase too)\n"
+           "  --memory-limit SIZE   the memory tovik may use, such as 512M or 4G; beyond\n"
+           "                        it tovik ends with \"out of memory\" (default: the\n"
+           "                        physical memory less an eighth, or a lower limit the\n"
+           "                        process already has)\n"
            "  --stats               after the search, print solutions, steps, the compile\n"
            "                        and search times and peak memory on standard error\n"
            "  --fast                search with constraint propagation (Gecode): the same\n"

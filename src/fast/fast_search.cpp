@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "engine/tovik.h"
 #include "fast/fast_model.h"
@@ -41,6 +42,8 @@ std::unique_ptr<fast::Model> BuildModel(const CProgram& program, std::string* wh
         builder.PostConditions();
         builder.PostBranching();
         return model;
+    } catch (const MemoryExhausted&) {
+        throw std::bad_alloc();
     } catch (const Exception& e) {
         *why = std::string("the model could not be posted (") + e.what() + ")";
         return nullptr;
@@ -58,9 +61,7 @@ void Assign(const CProgram& program, const fast::Model& solution,
     }
 }
 
-}  // namespace
-
-bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
+bool SearchModel(CTovik& engine, CProgram& program, FastStats* stats) {
     std::unique_ptr<fast::Model> model = BuildModel(program, &stats->fallback);
     if (!model) return false;
 
@@ -87,4 +88,16 @@ bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
     stats->nodes = s.node;
     stats->failures = s.fail;
     return true;
+}
+
+}  // namespace
+
+// Gecode's heap reports running out of memory with its own exception; the
+// host knows std::bad_alloc.
+bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
+    try {
+        return SearchModel(engine, program, stats);
+    } catch (const MemoryExhausted&) {
+        throw std::bad_alloc();
+    }
 }
