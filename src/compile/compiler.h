@@ -32,6 +32,11 @@ public:
     void Poll() {
         if (m_diagnostics.StopRequested()) throw CompileCancelled{};
     }
+    // One unit of work that makes no node (a variable, a value of a range):
+    // polls once per NodeArena::kPollEvery of them.
+    void Step() {
+        if (++m_steps % NodeArena::kPollEvery == 0) Poll();
+    }
 
     // Reports a compile error at the current line, in the puzzle's encoding.
     void Report(Msg message) { Report(Text(message, program.encoding)); }
@@ -82,4 +87,5 @@ private:
 
     Diagnostics& m_diagnostics;
     bool m_failed = false;
+    unsigned m_steps = 0;
 };

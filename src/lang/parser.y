@@ -41,7 +41,7 @@ namespace {
 void AppendRange(Compilation& c, std::vector<int32_t>* list, int32_t a, int32_t b) {
     try {
         for (int64_t v = a; v <= b; ++v) {
-            if ((v & 0xFFFFF) == 0) c.Poll();
+            c.Step();
             list->push_back(static_cast<int32_t>(v));
         }
     } catch (...) {
