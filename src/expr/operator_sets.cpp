@@ -23,8 +23,10 @@
 // The walked operand is the one whose walk costs less.
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "expr/operators.h"
 
@@ -79,8 +81,8 @@ int64_t FirstHolding(int64_t a, int64_t b, Holds holds) {
 
 class OperatorSet final : public ValueSet::Lazy {
 public:
-    OperatorSet(Operator op, ValueSet l, ValueSet r)
-        : m_op(op), m_l(std::move(l)), m_r(std::move(r)) {}
+    OperatorSet(Operator op, ValueSet l, ValueSet r, const std::function<void()>* poll)
+        : m_op(op), m_l(std::move(l)), m_r(std::move(r)), m_poll(poll) {}
 
     std::optional<int32_t> Extreme(int32_t lo, int32_t hi, bool highest) const override {
         const bool whole = lo == INT32_MIN && hi == INT32_MAX;
@@ -102,6 +104,7 @@ public:
         if (Additive()) {
             return m_l.ForEach([&](ValueSet::Interval a) {
                 return m_r.ForEach([&](ValueSet::Interval b) {
+                    Tick();
                     std::vector<ValueSet::Interval> pieces;
                     if (m_op == Operator::Add)
                         AppendWrapped(int64_t{a.lo} + b.lo, int64_t{a.hi} + b.hi, pieces);
@@ -117,6 +120,7 @@ public:
             for (int64_t x = a.lo; x <= a.hi; ++x) {
                 const bool stop = m_r.ForEach([&](ValueSet::Interval b) {
                     for (int64_t y = b.lo; y <= b.hi; ++y) {
+                        Tick();
                         const int32_t v =
                             Apply(m_op, static_cast<int32_t>(x), static_cast<int32_t>(y));
                         if (visit({v, v})) return true;
@@ -134,6 +138,11 @@ public:
     }
 
 private:
+    // One step of a walk: every 1024 of them the compile phase may stop here.
+    void Tick() const {
+        if (m_poll != nullptr && ++m_ticks % 1024 == 0 && *m_poll) (*m_poll)();
+    }
+
     bool Additive() const { return m_op == Operator::Add || m_op == Operator::Subtract; }
 
     // The image of the integers lo..hi under wrap-around.
@@ -173,6 +182,17 @@ private:
     }
 
     std::optional<int32_t> Find(int32_t lo, int32_t hi, Want want) const {
+        // A question about values outside a cheap hull of the set is
+        // answered at once, and a search for the lowest or highest value
+        // stops when it reaches the hull's edge.
+        if (m_op == Operator::Remainder) {
+            const auto [hullLo, hullHi] = RemainderHull();
+            lo = std::max(lo, hullLo);
+            hi = std::min(hi, hullHi);
+        } else if (const std::optional<int32_t> hullLo = Corner(false)) {
+            lo = std::max(lo, *hullLo);
+            hi = std::min(hi, *Corner(true));
+        }
         Answer answer{want, lo, hi, std::nullopt};
         if (lo > hi) return std::nullopt;
         if (Additive())
@@ -184,6 +204,16 @@ private:
         else
             FindWalking(m_r, m_l, false, answer);
         return answer.value;
+    }
+
+    // Bounds of a % b: between -(|b| - 1) and |b| - 1 for the largest |b|,
+    // of the sign of a (0 included: b may be 0) and no larger than |a|.
+    std::pair<int32_t, int32_t> RemainderHull() const {
+        const int64_t m = std::max(std::abs(int64_t{m_r.Min()}), std::abs(int64_t{m_r.Max()}));
+        const int64_t top = std::max<int64_t>(m - 1, 0);
+        const int64_t lo = m_l.Min() >= 0 ? 0 : std::max<int64_t>(m_l.Min(), -top);
+        const int64_t hi = m_l.Max() <= 0 ? 0 : std::min<int64_t>(m_l.Max(), top);
+        return {static_cast<int32_t>(lo), static_cast<int32_t>(hi)};
     }
 
     // Which operand a walk over * / % takes, decided once from what it costs:
@@ -224,6 +254,7 @@ private:
         // The result grows with the asked operand, except in x - y.
         const bool increasing = add || !walkLeft;
         walked.ForEach([&](ValueSet::Interval i) {
+            Tick();
             for (int64_t k = -1; k <= 1; ++k) {
                 const int64_t tl = answer.lo + k * kWrap, th = answer.hi + k * kWrap;
                 int64_t ylo, yhi;
@@ -270,6 +301,7 @@ private:
         const int64_t askedMin = asked.Min(), askedMax = asked.Max();
         walked.ForEach([&](ValueSet::Interval i) {
             for (int64_t x = i.lo; x <= i.hi; ++x) {
+                Tick();
                 const bool done = m_op == Operator::Multiply
                                       ? Product(x, asked, askedMin, askedMax, answer)
                                       : Pieces(static_cast<int32_t>(x), walkedLeft, asked, askedMin,
@@ -291,8 +323,8 @@ private:
     // x * y for y in the asked operand; true when the answer is final. When
     // the products reach more windows than the operand has elements (a large
     // x over a wide, sparse operand), its intervals are walked instead.
-    static bool Product(int64_t x, const ValueSet& asked, int64_t askedMin, int64_t askedMax,
-                        Answer& answer) {
+    bool Product(int64_t x, const ValueSet& asked, int64_t askedMin, int64_t askedMax,
+                 Answer& answer) const {
         if (x == 0) return answer.lo <= 0 && 0 <= answer.hi && answer.Offer(0);
         if (Windows(x, askedMin, askedMax) <= asked.SizeBound())
             return ProductWindows(x, &asked, askedMin, askedMax, answer);
@@ -300,6 +332,7 @@ private:
             if (Windows(x, i.lo, i.hi) <= static_cast<uint64_t>(int64_t{i.hi} - i.lo))
                 return ProductWindows(x, nullptr, i.lo, i.hi, answer);
             for (int64_t y = i.lo; y <= i.hi; ++y) {
+                Tick();
                 const auto v = static_cast<int32_t>(static_cast<uint32_t>(x * y));
                 if (answer.lo <= v && v <= answer.hi && answer.Offer(v)) return true;
             }
@@ -311,13 +344,14 @@ private:
     // is null), one 2^32 window of the exact product at a time: within a
     // window the product is monotone in y and meets [lo, hi] for y in one
     // interval, found by division.
-    static bool ProductWindows(int64_t x, const ValueSet* asked, int64_t ylo0, int64_t yhi0,
-                               Answer& answer) {
+    bool ProductWindows(int64_t x, const ValueSet* asked, int64_t ylo0, int64_t yhi0,
+                        Answer& answer) const {
         const int64_t z1 = x * ylo0, z2 = x * yhi0;
         const int64_t first = FloorDiv(std::min(z1, z2) - kMin, kWrap);
         const int64_t last = FloorDiv(std::max(z1, z2) - kMin, kWrap);
         const bool lowest = answer.want == Want::Lowest;
         for (int64_t k = first; k <= last; ++k) {
+            Tick();
             const int64_t tl = answer.lo + k * kWrap, th = answer.hi + k * kWrap;
             int64_t ylo = x > 0 ? CeilDiv(tl, x) : CeilDiv(th, x);
             int64_t yhi = x > 0 ? FloorDiv(th, x) : FloorDiv(tl, x);
@@ -377,10 +411,14 @@ private:
         if (!xLeft) return piece(kMin, kMax);  // not reached: divisors are walked by FindByDivisor
         const int64_t m = std::abs(int64_t{x});
         if (piece(kMin, -m - 1) || piece(m + 1, kMax) || piece(-1, 0)) return true;
-        for (int64_t b = std::max<int64_t>(2, askedMin); b <= std::min(m, askedMax); ++b)
+        for (int64_t b = std::max<int64_t>(2, askedMin); b <= std::min(m, askedMax); ++b) {
+            Tick();
             if (piece(b, b)) return true;
-        for (int64_t b = std::max<int64_t>(2, -askedMax); b <= std::min(m, -askedMin); ++b)
+        }
+        for (int64_t b = std::max<int64_t>(2, -askedMax); b <= std::min(m, -askedMin); ++b) {
+            Tick();
             if (piece(-b, -b)) return true;
+        }
         return false;
     }
 
@@ -408,8 +446,13 @@ private:
                     if (offer(0, 0)) return true;
                     continue;
                 }
+                Tick();
+                // Remainders by b lie in [-(|b| - 1), |b| - 1]: a divisor whose
+                // remainders all miss [lo, hi] needs no walk of the dividends.
                 const int64_t m = std::abs(b);
+                if (answer.hi <= -m || answer.lo >= m) continue;
                 const bool done = m_l.ForEach([&](ValueSet::Interval a) {
+                    Tick();
                     if (a.hi >= 0 && residues(std::max<int64_t>(a.lo, 0), a.hi, m, false))
                         return true;
                     return a.lo < 0 &&
@@ -425,10 +468,13 @@ private:
     ValueSet m_l, m_r;
     mutable std::optional<int32_t> m_min, m_max;
     mutable std::optional<bool> m_walkLeft;
+    const std::function<void()>* m_poll;
+    mutable unsigned m_ticks = 0;
 };
 
 }  // namespace
 
-ValueSet LazyOperatorValues(Operator op, const ValueSet& l, const ValueSet& r) {
-    return ValueSet::FromLazy(std::make_shared<const OperatorSet>(op, l, r));
+ValueSet LazyOperatorValues(Operator op, const ValueSet& l, const ValueSet& r,
+                            const std::function<void()>* poll) {
+    return ValueSet::FromLazy(std::make_shared<const OperatorSet>(op, l, r, poll));
 }

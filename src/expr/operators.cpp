@@ -105,7 +105,8 @@ size_t IntervalCount(const ValueSet& s) { return s.IsLazy() ? SIZE_MAX : s.Inter
 
 OperatorFunction FunctionOf(Operator op) { return kFunctions[static_cast<int>(op)]; }
 
-ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r) {
+ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r,
+                        const std::function<void()>* poll) {
     if (l.Empty() || r.Empty()) return {};
 
     // Comparisons ask whether the operands meet, and for bounds.
@@ -142,5 +143,5 @@ ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r) {
         return WithSingle(op, l, r.Min(), false);
     if (listed && l.IsSingle() && r.Count() <= kSingleLimit)
         return WithSingle(op, r, l.Min(), true);
-    return LazyOperatorValues(op, l, r);
+    return LazyOperatorValues(op, l, r, poll);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "model/value_set.h"
 
@@ -69,6 +70,10 @@ OperatorFunction FunctionOf(Operator op);
 // cross product gives. Small results are listed; the values of an
 // arithmetic operation over large sets come back lazy, answering questions
 // without the cross product (operator_sets.cpp).
-ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r);
+// `poll`, when given, is called now and then during long walks (it may throw
+// to stop them).
+ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r,
+                        const std::function<void()>* poll = nullptr);
 // The lazy set of an arithmetic operation over two sets that are not empty.
-ValueSet LazyOperatorValues(Operator op, const ValueSet& l, const ValueSet& r);
+ValueSet LazyOperatorValues(Operator op, const ValueSet& l, const ValueSet& r,
+                            const std::function<void()>* poll = nullptr);

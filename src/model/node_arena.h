@@ -16,6 +16,10 @@ public:
     ArenaNode(const ArenaNode&) = delete;
     ArenaNode& operator=(const ArenaNode&) = delete;
     virtual ~ArenaNode() = default;
+
+    // The poll of the arena that made the node (NodeArena::SetPoll), for long
+    // compile-time work that makes no nodes; an empty function when none.
+    const std::function<void()>* arenaPoll = nullptr;
 };
 
 class NodeArena {
@@ -38,6 +42,7 @@ public:
         }
         auto node = std::make_unique<T>(std::forward<Args>(args)...);
         T* made = node.get();
+        made->arenaPoll = &m_poll;
         m_nodes.push_back(std::move(node));
         return made;
     }
