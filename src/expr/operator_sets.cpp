@@ -12,7 +12,9 @@
 //   *         walk the elements x of one operand; x * y in window k is
 //             monotone in y and meets [lo, hi] for y in one interval, found
 //             by division: one question per window that the other
-//             operand's range reaches (one or two for puzzle-sized values).
+//             operand's range reaches (one or two for puzzle-sized values),
+//             or, when there are more windows than the other operand has
+//             elements, a walk of its intervals instead.
 //   /         walk the elements of either operand: the quotient is monotone
 //             in the other operand on at most four pieces (negative, -1, 0,
 //             positive), whose part inside [lo, hi] a binary search finds.
@@ -20,7 +22,11 @@
 //             two intervals of remainders per sign, found from the interval's
 //             ends; or walk the dividends x when they are small: x % b is x
 //             for |b| > |x| and is tried divisor by divisor below.
-// The walked operand is the one whose walk costs less.
+// The walked operand is the one whose walk costs less. Every question is
+// first clamped to a cheap hull of the set (the corners of a sum, difference
+// or product that cannot wrap; for a remainder, the largest divisor and the
+// dividend's sign), so questions outside it cost nothing, and walks poll the
+// compile phase's stop every 1024 steps.
 #include <algorithm>
 #include <climits>
 #include <functional>
