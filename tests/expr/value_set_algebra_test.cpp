@@ -46,7 +46,9 @@ public:
             case 1:
                 return static_cast<int32_t>(Pick(41)) - 20;
             default:
-                return kEdges[Pick(std::size(kEdges))] + static_cast<int32_t>(Pick(5)) - 2;
+                // Next to an edge, wrapping around past INT_MIN and INT_MAX.
+                return static_cast<int32_t>(static_cast<uint32_t>(
+                    int64_t{kEdges[Pick(std::size(kEdges))]} + static_cast<int64_t>(Pick(5)) - 2));
         }
     }
 
