@@ -34,6 +34,7 @@ public:
     static constexpr unsigned kSearchSteps = 20000;
 
     void Output(const char*) override {}
+    void OnWarning(const char*) override {}  // random bytes are often almost UTF-8
     bool IsCancel() override {
         return m_searching ? ++m_steps > kSearchSteps : ++m_compilePolls > kCompilePolls;
     }
