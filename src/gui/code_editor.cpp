@@ -308,6 +308,13 @@ int CCodeEditor::ErrorLine() const {
     return m_errorLine.isNull() ? 0 : m_errorLine.block().blockNumber() + 1;
 }
 
+void CCodeEditor::ClearErrorLine() {
+    if (m_errorLine.isNull()) return;
+    m_errorLine = QTextCursor();
+    UpdateExtraSelections();
+    m_margin->update();
+}
+
 // ---- diagnostics and highlighted lines ----
 
 void CCodeEditor::AddDiagnostics(const QList<CDiagnostic>& diagnostics) {

@@ -41,6 +41,7 @@ public:
     void MarkErrorLine(int line);
     // The marked line (1-based), 0 when none.
     int ErrorLine() const;
+    void ClearErrorLine();
 
     // Shows each diagnostic on its line (clamped to the text): an icon in
     // the margin, a wavy underline from its column to its end column, or

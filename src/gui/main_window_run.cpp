@@ -96,6 +96,9 @@ void CMainWindow::ClearRun() {
     m_errorShown = false;
     m_diagnostics.Reset();
     m_explanation.clear();
+    // What the last run marked in the text is about a text that may have
+    // changed since: a new run marks afresh.
+    m_editor->ClearErrorLine();
     m_editor->ClearDiagnostics();
     m_editor->ClearHighlightedLines();
     for (QLabel* label : {m_stateLabel, m_timeLabel, m_countLabel}) label->clear();
@@ -126,14 +129,16 @@ void CMainWindow::Explain() { StartRun(true); }
 
 // Explain is offered while the interpreter has --explain; when it has not,
 // the action is disabled and says why, until a later run finds one that has.
+// The status bar says so when Explain goes off, not at every run.
 bool CMainWindow::CheckExplain(const CInterpreterFeatures& features) {
+    const bool wentOff = m_canExplain && !features.explain;
     m_canExplain = features.explain;
     m_explain->setEnabled(m_canExplain && !m_runner.IsRunning());
     const QString program = QDir::toNativeSeparators(InterpreterPath());
     const QString key = m_explain->shortcut().toString(QKeySequence::NativeText);
     m_explain->setToolTip(m_canExplain ? QString::fromLatin1(kExplainTip).arg(key)
                                        : QString::fromLatin1(kNoExplainText).arg(program));
-    if (!m_canExplain) statusBar()->showMessage(m_explain->toolTip());
+    if (wentOff) statusBar()->showMessage(m_explain->toolTip());
     return m_canExplain;
 }
 
