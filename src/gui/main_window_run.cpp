@@ -24,8 +24,8 @@ constexpr qsizetype kMaxExplanation = 1 << 20;
 
 constexpr char kExplainTip[] =
     "Explain why the puzzle has no solution or how its solutions differ (%1)";
-constexpr char kNoExplainText[] =
-    "Explain is not available: %1 has no --explain option. Install a newer tovik.";
+// Said in the status bar, and with the interpreter's path in the tooltip.
+constexpr char kNoExplainText[] = "Explain is off: this tovik has no --explain option";
 
 QString SolutionsText(int count) {
     return count == 1 ? QStringLiteral("1 solution") : QStringLiteral("%1 solutions").arg(count);
@@ -136,9 +136,10 @@ bool CMainWindow::CheckExplain(const CInterpreterFeatures& features) {
     m_explain->setEnabled(m_canExplain && !m_runner.IsRunning());
     const QString program = QDir::toNativeSeparators(InterpreterPath());
     const QString key = m_explain->shortcut().toString(QKeySequence::NativeText);
-    m_explain->setToolTip(m_canExplain ? QString::fromLatin1(kExplainTip).arg(key)
-                                       : QString::fromLatin1(kNoExplainText).arg(program));
-    if (wentOff) statusBar()->showMessage(m_explain->toolTip());
+    m_explain->setToolTip(
+        m_canExplain ? QString::fromLatin1(kExplainTip).arg(key)
+                     : QStringLiteral("%1 (%2)").arg(QLatin1String(kNoExplainText), program));
+    if (wentOff) statusBar()->showMessage(QLatin1String(kNoExplainText));
     return m_canExplain;
 }
 
