@@ -11,6 +11,9 @@
 
 namespace {
 
+// Longer lines are shown as they arrive, whatever they start with.
+constexpr qsizetype kMaxDiagnosticLine = 1 << 16;
+
 QString SeverityName(CDiagnostic::Severity severity) {
     return severity == CDiagnostic::Severity::Error ? QStringLiteral("error")
                                                     : QStringLiteral("warning");
@@ -86,8 +89,9 @@ CDiagnosticFilter::CPiece CDiagnosticFilter::Feed(const QString& text) {
     if (rest.isEmpty()) return piece;
     if (!m_passing) {
         m_partial += rest;
-        // The start of a line goes on at once, unless it may be a diagnostic.
-        if (MayBeDiagnostic(m_partial)) return piece;
+        // The start of a line goes on at once, unless it may be a diagnostic;
+        // a line too long for one is not held back either.
+        if (MayBeDiagnostic(m_partial) && m_partial.size() <= kMaxDiagnosticLine) return piece;
         m_passing = true;
         piece.output += m_partial;
         piece.display += m_partial;
