@@ -22,6 +22,7 @@ inline FILE* OpenBytes(const uint8_t* data, size_t size, std::vector<char>& stor
 class SilentTovik : public CTovik {
 public:
     void Output(const char*) override {}
+    void OnWarning(const char*) override {}  // random bytes are often almost UTF-8
 };
 
 }  // namespace tovik_fuzz

@@ -44,3 +44,17 @@ assert kind.get("type") == "text/x-tovik-puzzle", kind.get("type")
 assert kind.find("m:glob", ns).get("pattern") == "*.tvk"
 EOF
 echo "check-package: TovikWin, desktop entry, file type, guides and icon installed: ok"
+
+# man finds both pages, and the completion file offers tovik's options and
+# the values of --format.
+man -w tovik > /dev/null || { echo "check-package: man -w tovik finds no page" >&2; exit 1; }
+man -w TovikWin > /dev/null || { echo "check-package: man -w TovikWin finds no page" >&2; exit 1; }
+completion=/usr/share/bash-completion/completions/tovik
+offered=$(bash -c 'source "$1"
+  COMP_WORDS=(tovik --f); COMP_CWORD=1; _tovik; echo "${COMPREPLY[*]}"
+  COMP_WORDS=(tovik --format = c); COMP_CWORD=3; _tovik; echo "${COMPREPLY[*]}"' _ "$completion")
+if [ "$offered" != $'--format= --fast\ncsv' ]; then
+  echo "check-package: bash completion offered: $offered" >&2
+  exit 1
+fi
+echo "check-package: manual pages tovik(1), TovikWin(1) and bash completion installed: ok"

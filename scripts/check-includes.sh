@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 declare -A allowed=(
   [app]="engine text fast/fast_search.h"
-  [engine]="lang/parse.h compile/diagnostics.h search/searcher.h model text"
+  [engine]="lang/parse.h compile/diagnostics.h search/searcher.h search/solution_printer.h model text"
   [lang]="compile expr model text"
   [compile]="expr model text"
   [search]="engine/tovik.h expr model text"

@@ -4,7 +4,7 @@
 #
 # For every examples/NAME.tvk that has a NAME.out, the solution lines of
 # NAME.out (everything after the two phase lines, with the "\r\n" line ends
-# reduced to "\n") are sorted and compared with the sorted lines that
+# reduced to "\n", in UTF-8 whatever the example's encoding) are sorted and compared with the sorted lines that
 # "examples_oracle.py NAME" prints. The order of the lines is not checked here: the
 # byte-for-byte comparison with the interpreter's output does that.
 #
@@ -21,9 +21,10 @@ export LC_ALL
 tmp=$(mktemp -d) || exit 1
 trap 'rm -rf "$tmp"' EXIT
 
-# The two phase lines every successful run starts with, in GBK.
-printf '\325\375\324\332\261\340\322\353\241\255\241\255\r\n' >"$tmp/header"
-printf '\325\375\324\332\313\321\313\367\241\255\241\255\r\n' >>"$tmp/header"
+# The two phase lines every successful run starts with, in UTF-8; a GBK
+# example's output is converted to UTF-8 first.
+printf '\346\255\243\345\234\250\347\274\226\350\257\221\342\200\246\342\200\246\r\n' >"$tmp/header"
+printf '\346\255\243\345\234\250\346\220\234\347\264\242\342\200\246\342\200\246\r\n' >>"$tmp/header"
 
 failures=0
 checked=0
@@ -34,12 +35,15 @@ for tvk in "$examples"/*.tvk; do
     [ -e "$out" ] || continue
     checked=$((checked + 1))
 
-    if ! head -c "$(wc -c <"$tmp/header")" "$out" | cmp -s - "$tmp/header"; then
+    # GBK phase lines are never valid UTF-8.
+    iconv -f UTF-8 -t UTF-8 "$out" >"$tmp/out" 2>/dev/null ||
+        iconv -f GB18030 -t UTF-8 "$out" >"$tmp/out"
+    if ! head -c "$(wc -c <"$tmp/header")" "$tmp/out" | cmp -s - "$tmp/header"; then
         echo "FAIL $name: $name.out does not start with the two phase lines"
         failures=$((failures + 1))
         continue
     fi
-    tail -n +3 "$out" | tr -d '\r' | sort >"$tmp/expected"
+    tail -n +3 "$tmp/out" | tr -d '\r' | sort >"$tmp/expected"
     if ! "$python" "$oracle" "$name" >"$tmp/oracle.raw"; then
         echo "FAIL $name: the oracle has no puzzle of that name, or failed"
         failures=$((failures + 1))
@@ -55,7 +59,7 @@ for tvk in "$examples"/*.tvk; do
         echo "ok   $name ($(wc -l <"$tmp/oracle") solution lines)"
     else
         echo "FAIL $name: solution lines of $name.out differ from the oracle's"
-        echo "  (< $name.out, > oracle; GBK text)"
+        echo "  (< $name.out, > oracle; UTF-8 text)"
         diff "$tmp/expected" "$tmp/oracle" | sed 's/^/  /'
         failures=$((failures + 1))
     fi

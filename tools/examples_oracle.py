@@ -4,7 +4,7 @@
 Each puzzle is encoded here by hand, directly in Python, and solved by
 enumerating assignments; nothing is shared with the interpreter. The
 script prints the solution lines of one example, formatted as the
-example's output statement formats them, one per line, in GBK.
+example's output statement formats them, one per line, in UTF-8.
 
     examples_oracle.py NAME     print the solution lines of examples/NAME.tvk
     examples_oracle.py --list   print the names of the puzzles known here
@@ -276,7 +276,7 @@ def main(argv):
         return 2
     out = sys.stdout.buffer
     for line in solve():
-        out.write(line.encode("gbk") + b"\n")
+        out.write(line.encode("utf-8") + b"\n")
     return 0
 
 

@@ -1,13 +1,32 @@
 // The console engine's hooks and its early stops.
 #include "app/console_engine.h"
 
+#include <string>
+
 // NOLINTNEXTLINE(*-avoid-non-const-global-variables): the signal flag
 volatile std::sig_atomic_t ConsoleEngine::s_interrupted = 0;
 
-ConsoleEngine::ConsoleEngine(const char* progress, std::optional<Encoding> target)
-    : m_output(target), m_title(progress) {}
+ConsoleEngine::ConsoleEngine(const char* progress, std::optional<Encoding> target,
+                             Reporter& reporter)
+    : m_reporter(reporter), m_output(target), m_title(progress) {}
 
 void ConsoleEngine::Output(const char* text) { m_output.Write(text, TextEncoding()); }
+
+// The text format prints compile errors among its lines; the others keep
+// standard output for solutions and report them in UTF-8.
+void ConsoleEngine::OnCompileError(int line, const char* message) {
+    if (Format() == OutputFormat::Text) {
+        CTovik::OnCompileError(line, message);
+        return;
+    }
+    std::string text = message;
+    if (TextEncoding() != Encoding::Utf8)
+        Converter(TextEncoding(), Encoding::Utf8).Convert(message, text);
+    m_output.Flush();
+    m_reporter.CompileError(line, text);
+}
+
+void ConsoleEngine::OnWarning(const char* text) { m_reporter.Warning(text); }
 
 // A stop, once decided, holds: the search unwinds through every pending call.
 bool ConsoleEngine::IsCancel() {

@@ -1,6 +1,7 @@
 // ConsoleEngine: the engine of the tovik program. Its output goes through
-// ConsoleOutput, its progress to ProgressTitle, and it decides the early
-// stops of the command line (a line limit, a deadline, Ctrl+C) at each step.
+// ConsoleOutput, its progress to ProgressTitle, compile errors outside the
+// text format and warnings to the Reporter, and it decides the early stops
+// of the command line (a line limit, a deadline, Ctrl+C) at each step.
 #pragma once
 
 #include <chrono>
@@ -9,6 +10,7 @@
 
 #include "app/console_output.h"
 #include "app/progress_title.h"
+#include "app/reporter.h"
 #include "engine/tovik.h"
 
 class ConsoleEngine : public CTovik {
@@ -18,12 +20,14 @@ public:
 
     // `progress`: the progress argument, or null; `target`: the reader's
     // encoding, or none to write the bytes as they are.
-    ConsoleEngine(const char* progress, std::optional<Encoding> target);
+    ConsoleEngine(const char* progress, std::optional<Encoding> target, Reporter& reporter);
     ~ConsoleEngine() override { m_output.Flush(); }
 
     void Output(const char* text) override;
     bool IsCancel() override;
     void OnProgress(unsigned count) override;
+    void OnCompileError(int line, const char* message) override;
+    void OnWarning(const char* text) override;
 
     void SetLimit(long long lines) { m_limit = lines; }
     void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
@@ -36,6 +40,7 @@ public:
     static volatile std::sig_atomic_t s_interrupted;
 
 private:
+    Reporter& m_reporter;
     ConsoleOutput m_output;
     ProgressTitle m_title;
     long long m_limit = -1;

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <clocale>
 #include <csignal>
@@ -20,6 +22,7 @@
 
 #include "app/console_engine.h"
 #include "app/options.h"
+#include "app/reporter.h"
 #include "text/encoding.h"
 #include "text/messages.h"
 #if TOVIK_FAST
@@ -34,9 +37,11 @@ constexpr const char* kVersion = "tovik " TOVIK_VERSION "\n";
 
 void OnInterrupt(int) { ConsoleEngine::s_interrupted = 1; }
 
-// TOVIK_ENCODING forces the output encoding; otherwise a UTF-8 terminal gets
-// UTF-8, and a pipe or a file gets the bytes exactly as produced.
-std::optional<Encoding> OutputEncoding() {
+// TOVIK_ENCODING forces the output encoding of the text format; otherwise a
+// UTF-8 terminal gets UTF-8, and a pipe or a file gets the bytes exactly as
+// produced. The other formats are always UTF-8.
+std::optional<Encoding> OutputEncoding(OutputFormat format) {
+    if (format != OutputFormat::Text) return Encoding::Utf8;
     if (const char* forced = std::getenv("TOVIK_ENCODING")) {
         std::string name;
         for (const char* c = forced; *c; ++c)
@@ -51,14 +56,29 @@ std::optional<Encoding> OutputEncoding() {
     return std::nullopt;
 }
 
-FILE* OpenPuzzle(const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    struct stat info {};
-    if (file != nullptr && (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(file);
-        file = nullptr;
+// Reads the whole puzzle: the file at `path`, or standard input for "-".
+// On failure, `error` says why (an errno value) and `opened` whether the
+// file could be opened at all.
+bool ReadPuzzle(const char* path, std::string& bytes, int& error, bool& opened) {
+    const bool standardInput = std::strcmp(path, "-") == 0;
+    FILE* file = standardInput ? stdin : std::fopen(path, "rb");
+    opened = file != nullptr;
+    if (!opened) {
+        error = errno;
+        return false;
     }
-    return file;
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+        opened = false;
+        error = EISDIR;
+    } else {
+        char block[8192];
+        size_t n;
+        while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, n);
+        error = std::ferror(file) ? errno : 0;
+    }
+    if (!standardInput) std::fclose(file);
+    return opened && error == 0;
 }
 
 // What --stats reports of the search's work: its steps, or the fast search's
@@ -69,37 +89,45 @@ struct Work {
     unsigned long failures = 0;
 };
 
-void PrintStats(const ConsoleEngine& engine, Clock::duration elapsed, const Work& work) {
+void PrintStats(const ConsoleEngine& engine, Clock::duration elapsed, const Work& work,
+                Reporter& reporter) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::string done = "steps: " + std::to_string(engine.Progress());
     if (work.fast)
         done =
             "nodes: " + std::to_string(work.nodes) + ", failures: " + std::to_string(work.failures);
-    std::fprintf(stderr, "solutions: %u, %s, time: %.3f s, peak memory: %ld KiB\n",
-                 engine.Solutions(), done.c_str(), std::chrono::duration<double>(elapsed).count(),
-                 usage.ru_maxrss);
+    char line[256];
+    std::snprintf(line, sizeof line, "solutions: %u, %s, time: %.3f s, peak memory: %ld KiB",
+                  engine.Solutions(), done.c_str(), std::chrono::duration<double>(elapsed).count(),
+                  usage.ru_maxrss);
+    reporter.Stats(line);
 }
 
-// --help, --version and a malformed option answer before any puzzle is read.
+// --help, --version and a mistake on the command line answer before any
+// puzzle is read, as plain text.
 std::optional<int> AnswerWithoutPuzzle(const Options& options) {
+    // A mistake wins over --help, wherever it stands.
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "tovik: %s\n", options.error.c_str());
+        return 1;
+    }
     if (options.help) {
-        std::fputs(UsageText(), stdout);
+        std::fputs(UsageText().c_str(), stdout);
         return 0;
     }
     if (options.version) {
         std::fputs(kVersion, stdout);
         return 0;
     }
-    if (!options.error.empty()) {
-        std::fprintf(stderr, "tovik: %s\n", options.error.c_str());
-        return 1;
-    }
     return std::nullopt;
 }
 
 // The early stops, and the fast search in place of the default one.
-void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point start, Work& work) {
+void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point start, Work& work,
+               Reporter& reporter) {
+    engine.SetFormat(options.format);
+    engine.SetPrintPhases(!options.quiet);
     if (options.count) engine.SetPrintSolutions(false);
     if (options.unique)
         engine.SetLimit(2);
@@ -108,81 +136,147 @@ void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point 
     if (options.timeLimit >= 0)
         engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(options.timeLimit)));
-    std::signal(SIGINT, OnInterrupt);
     if (!options.fast) return;
 #if TOVIK_FAST
-    engine.SetSearch([&work](CTovik& host, CProgram& program) {
+    engine.SetSearch([&work, &reporter](CTovik& host, CProgram& program) {
         FastStats stats;
         work.fast = FastSearch(host, program, &stats);
         work.nodes = stats.nodes;
         work.failures = stats.failures;
-        if (!work.fast)
-            std::fprintf(stderr, "tovik: --fast: %s; searching the default way\n",
-                         stats.fallback.c_str());
+        if (!work.fast) reporter.Note("--fast: " + stats.fallback + "; searching the default way");
         return work.fast;
     });
 #else
     (void)work;
-    std::fputs("tovik: --fast: not available in this build; searching the default way\n", stderr);
+    reporter.Note("--fast: not available in this build; searching the default way");
 #endif
 }
 
+// How --unique judges the lines found.
+const char* Verdict(unsigned found) { return found == 0 ? "none" : found == 1 ? "one" : "more"; }
+
 // A search cut short says so on standard error; --unique tells none, one or
 // more than one.
-int ExitStatus(const ConsoleEngine& engine, const Options& options) {
+int ExitStatus(const ConsoleEngine& engine, const Options& options, Reporter& reporter) {
     const unsigned found = engine.Solutions();
+    const std::string soFar = std::to_string(found) + " solution line(s) found so far";
     switch (engine.Stopped()) {
         case ConsoleEngine::Stop::Interrupt:
-            std::fprintf(stderr, "tovik: interrupted; %u solution line(s) found so far\n", found);
+            reporter.Note("interrupted; " + soFar);
             return 130;
         case ConsoleEngine::Stop::Time:
-            std::fprintf(stderr,
-                         "tovik: search cut short by the time limit; %u solution line(s) found "
-                         "so far\n",
-                         found);
+            reporter.Note("search cut short by the time limit; " + soFar);
             return 124;
         case ConsoleEngine::Stop::Limit:
         case ConsoleEngine::Stop::None:
             break;
     }
     if (!options.unique) return 0;
-    if (found == 0) {
-        std::fputs("tovik: no solution\n", stderr);
-        return 0;
+    static constexpr const char* kSaid[] = {"no solution", "exactly one solution",
+                                            "more than one solution"};
+    reporter.Note(kSaid[std::min(found, 2u)]);
+    return found == 0 ? 0 : found == 1 ? 3 : 4;
+}
+
+// The last object of the json format: what the search found and did, and
+// why it ended.
+void PrintSummary(ConsoleEngine& engine, const Options& options, Clock::duration elapsed,
+                  const Work& work) {
+    static constexpr const char* kEnds[] = {"complete", "limit", "time-limit", "interrupted"};
+    std::string summary =
+        "{\"type\":\"summary\",\"solutions\":" + std::to_string(engine.Solutions()) +
+        ",\"search\":\"" + (work.fast ? "fast" : "default") + "\",";
+    if (work.fast)
+        summary += "\"nodes\":" + std::to_string(work.nodes) +
+                   ",\"failures\":" + std::to_string(work.failures) + ",";
+    else
+        summary += "\"steps\":" + std::to_string(engine.Progress()) + ",";
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.6f", std::chrono::duration<double>(elapsed).count());
+    summary += std::string("\"time\":") + seconds + ",\"end\":\"" +
+               kEnds[static_cast<int>(engine.Stopped())] + "\"";
+    if (options.unique)
+        summary += std::string(",\"unique\":\"") + Verdict(engine.Solutions()) + "\"";
+    summary += "}\n";
+    engine.Output(summary.c_str());
+}
+
+// --count's number, in the format's way.
+void PrintCount(ConsoleEngine& engine, OutputFormat format) {
+    const std::string count = std::to_string(engine.Solutions());
+    switch (format) {
+        case OutputFormat::Text:
+            engine.Output((count + "\r\n").c_str());
+            break;
+        case OutputFormat::Lines:
+            engine.Output((count + "\n").c_str());
+            break;
+        case OutputFormat::Csv:
+            engine.Output(("solutions\n" + count + "\n").c_str());
+            break;
+        case OutputFormat::Json:
+            break;  // the summary holds it
     }
-    std::fputs(found == 1 ? "tovik: exactly one solution\n" : "tovik: more than one solution\n",
-               stderr);
-    return found == 1 ? 3 : 4;
+}
+
+// The documented messages of the text format go to standard output without
+// a line end; on a terminal the explanation on standard error then starts a
+// line of its own.
+void SayOnStandardOutput(ConsoleEngine& engine, const Options& options, Msg message) {
+    if (options.format != OutputFormat::Text) return;
+    engine.Output(Text(message, engine.TextEncoding()));
+    std::fflush(stdout);
+    if (isatty(STDOUT_FILENO) && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
 }
 
 int Main(int argc, char** argv) {
     const Options options = ParseOptions(argc, argv);
     if (std::optional<int> status = AnswerWithoutPuzzle(options)) return *status;
+    Reporter reporter(options.format);
 
+    // Standard input is read before Ctrl+C is caught, so that Ctrl+C ends
+    // a puzzle being typed at the terminal.
+    std::string bytes;
+    int error = 0;
+    bool opened = true;
+    const bool read = options.puzzle != nullptr && ReadPuzzle(options.puzzle, bytes, error, opened);
+
+    std::signal(SIGINT, OnInterrupt);
     const Clock::time_point start = Clock::now();
-    ConsoleEngine engine(options.puzzle != nullptr ? options.progress : nullptr, OutputEncoding());
+    ConsoleEngine engine(options.puzzle != nullptr ? options.progress : nullptr,
+                         OutputEncoding(options.format), reporter);
     // These two messages come before any puzzle is read, in GBK.
     if (options.puzzle == nullptr) {
-        engine.Output(Text(Msg::NeedFileName, engine.TextEncoding()));
+        SayOnStandardOutput(engine, options, Msg::NeedFileName);
+        reporter.Error("no puzzle file named (see tovik --help)");
         return 1;
     }
-    FILE* file = OpenPuzzle(options.puzzle);
-    if (file == nullptr) {
-        engine.Output(Text(Msg::CannotOpen, engine.TextEncoding()));
+    const std::string name = std::strcmp(options.puzzle, "-") == 0 ? "<stdin>" : options.puzzle;
+    reporter.SetPuzzle(name);
+    if (!opened) {
+        SayOnStandardOutput(engine, options, Msg::CannotOpen);
+        reporter.Error("cannot open '" + name + "': " + std::strerror(error));
         return 1;
+    }
+    if (!read) {
+        std::fputs("input in flex scanner failed\n", stderr);
+        reporter.Error("cannot read '" + name + "': " + std::strerror(error));
+        return 2;
     }
 
     Work work;
-    Configure(engine, options, start, work);
-    if (!engine.Run(file)) {
+    Configure(engine, options, start, work, reporter);
+    if (!engine.RunText(std::move(bytes))) {
         if (!engine.ReadFailed()) return 1;
-        std::fputs("input in flex scanner failed\n", stderr);
+        reporter.Error("'" + name + "' is too large");
         return 2;
     }
-    if (options.count) engine.Output((std::to_string(engine.Solutions()) + "\r\n").c_str());
+    if (options.count) PrintCount(engine, options.format);
+    if (options.format == OutputFormat::Json)
+        PrintSummary(engine, options, Clock::now() - start, work);
     std::fflush(stdout);
-    if (options.stats) PrintStats(engine, Clock::now() - start, work);
-    return ExitStatus(engine, options);
+    if (options.stats) PrintStats(engine, Clock::now() - start, work, reporter);
+    return ExitStatus(engine, options, reporter);
 }
 
 struct Invocation {

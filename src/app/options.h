@@ -1,8 +1,11 @@
-// The command line of `tovik`: options that begin with "--" (and -h alone),
-// then the puzzle file and the optional progress argument.
+// The command line of `tovik`: options, then the puzzle file and the optional
+// progress argument. Every option is one entry of the table in options.cpp,
+// which also writes the option list of --help.
 #pragma once
 
 #include <string>
+
+#include "engine/tovik.h"
 
 struct Options {
     bool help = false;
@@ -10,15 +13,20 @@ struct Options {
     bool stats = false;
     bool count = false;
     bool unique = false;
-    bool fast = false;      // search with the propagating solver
-    long long limit = -1;   // stop after this many solution lines; -1: no limit
-    double timeLimit = -1;  // seconds; -1: no limit
-    const char* puzzle = nullptr;
+    bool fast = false;   // search with the propagating solver
+    bool quiet = false;  // no phase lines
+    OutputFormat format = OutputFormat::Text;
+    long long limit = -1;            // stop after this many solution lines; -1: no limit
+    double timeLimit = -1;           // seconds; -1: no limit
+    const char* puzzle = nullptr;    // "-" for standard input
     const char* progress = nullptr;  // the second positional argument
-    std::string error;               // set when an option is malformed
+    std::string error;               // the first mistake on the command line
 };
 
+// Options come first; after the puzzle only long options are options, and
+// any other argument that begins with '-' is the progress argument (so that
+// `tovik PUZZLE -s` keeps its meaning). "--" ends the options.
 Options ParseOptions(int argc, char** argv);
 
 // The text of --help.
-const char* UsageText();
+std::string UsageText();

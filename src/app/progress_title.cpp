@@ -12,12 +12,14 @@ ProgressTitle::ProgressTitle(const char* option)
       m_sleep(option != nullptr && option[0] == '-' && option[1] == 's') {
     if (!m_active) return;
     m_terminal = std::fopen("/dev/tty", "w");
-    if (m_terminal != nullptr) Show(0);
+    if (m_terminal == nullptr) return;
+    std::fputs("\033[22;0t", m_terminal);  // push the icon and window titles
+    Show(0);
 }
 
 ProgressTitle::~ProgressTitle() {
     if (m_terminal == nullptr) return;
-    if (m_latest != m_shown) Show(m_latest);
+    std::fputs("\033[23;0t", m_terminal);  // pop them back
     std::fclose(m_terminal);
 }
 
@@ -25,13 +27,11 @@ ProgressTitle::~ProgressTitle() {
 void ProgressTitle::Show(unsigned count) {
     std::fprintf(m_terminal, "\033]0;%d\007", static_cast<int>(count));
     std::fflush(m_terminal);
-    m_shown = count;
     m_lastShown = Clock::now();
 }
 
 void ProgressTitle::Step(unsigned count) {
     if (!m_active) return;
-    m_latest = count;
     if (m_terminal != nullptr && Clock::now() - m_lastShown >= kTitleInterval) Show(count);
     if (m_sleep) {
         timespec pause{0, 1000000};

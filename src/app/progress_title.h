@@ -1,7 +1,9 @@
 // ProgressTitle: the progress option of the command line. When it is given,
 // the search's step count is shown in the terminal's title (at most every
-// 50 ms, and the final count at the end), and an option beginning with "-s"
-// makes every step sleep 1 ms so that the count can be followed.
+// 50 ms), and an option beginning with "-s" makes every step sleep 1 ms so
+// that the count can be followed. The terminal's own title is pushed on its
+// title stack first and popped back at the end, however the run ends (the
+// Ctrl+C handler only stops the search, so this object is destroyed too).
 #pragma once
 
 #include <chrono>
@@ -25,7 +27,5 @@ private:
     bool m_active;
     bool m_sleep;
     FILE* m_terminal = nullptr;  // the controlling terminal, when one can be opened
-    unsigned m_shown = 0;
-    unsigned m_latest = 0;
     Clock::time_point m_lastShown{};
 };

@@ -76,6 +76,7 @@ bool Compiler::DeclareArray(const PooledText* domainSetName, const PooledText* v
     if (decl == nullptr) return false;
     decl->name = varName;
     decl->domainSet = domainSetName;
+    decl->indexSet = indexSetName;
     decl->domain = *domain;
     // From the largest subscript to the smallest.
     for (size_t i = index->size(); i-- > 0;) program.NewVariable(decl, true)->key = (*index)[i];

@@ -12,40 +12,42 @@
 #include "lang/parse.h"
 #include "model/program.h"
 #include "search/searcher.h"
+#include "search/solution_printer.h"
 #include "text/messages.h"
 
 void CTovik::Output(const char* text) { std::fputs(text, stdout); }
 bool CTovik::IsCancel() { return false; }
 void CTovik::OnProgress(unsigned) {}
 
+void CTovik::OnCompileError(int line, const char* message) {
+    std::string text = std::to_string(line);
+    text += Text(Msg::LineSuffix, m_encoding);
+    text += message;
+    text += " \r\n";
+    Output(text.c_str());
+}
+
+void CTovik::OnWarning(const char* text) { std::fprintf(stderr, "warning: %s\n", text); }
+
 namespace {
 
-// Prints each compile error through the engine's Output as one line:
-// "LINE 行: MESSAGE \r\n".
+// Hands each compile error to the engine's OnCompileError.
 class ErrorPrinter final : public Diagnostics {
 public:
-    ErrorPrinter(CTovik& engine, Encoding encoding) : m_engine(engine), m_encoding(encoding) {}
-
-    void Error(int line, const char* message) override {
-        std::string text = std::to_string(line);
-        text += Text(Msg::LineSuffix, m_encoding);
-        text += message;
-        text += " \r\n";
-        m_engine.Output(text.c_str());
-    }
+    explicit ErrorPrinter(CTovik& engine) : m_engine(engine) {}
+    void Error(int line, const char* message) override { m_engine.OnCompileError(line, message); }
 
 private:
     CTovik& m_engine;
-    Encoding m_encoding;
 };
 
 // The whole file, so that its encoding is decided before scanning. False on a
-// read error, or for a file larger than the scanner's 32-bit lengths.
+// read error.
 bool ReadAll(FILE* file, std::string& bytes) {
     char block[8192];
     size_t n;
     while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, n);
-    return !std::ferror(file) && bytes.size() <= static_cast<size_t>(INT32_MAX) - 2;
+    return !std::ferror(file);
 }
 
 }  // namespace
@@ -60,14 +62,31 @@ std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
         m_readFailed = true;
         return nullptr;
     }
-    size_t bom = 0;
+    return CompileText(std::move(bytes));
+}
+
+// A text larger than the scanner's 32-bit lengths counts as unreadable.
+std::unique_ptr<CProgram> CTovik::CompileText(std::string bytes) {
+    m_readFailed = bytes.size() > static_cast<size_t>(INT32_MAX) - 2;
+    if (m_readFailed) return nullptr;
+    const SourceEncoding source = DetectEncoding(bytes);
+    std::string_view text = std::string_view(bytes).substr(source.bomLength);
+    if (source.utf16 != SourceEncoding::Utf16::No) {
+        bytes = Utf16ToUtf8(text, source.utf16 == SourceEncoding::Utf16::BigEndian);
+        text = bytes;
+    }
+    if (source.invalidUtf8Line > 0) {
+        const std::string warning = "line " + std::to_string(source.invalidUtf8Line) +
+                                    " is not valid UTF-8, so the puzzle is read as GBK";
+        OnWarning(warning.c_str());
+    }
     auto program = std::make_unique<CProgram>();
-    program->encoding = DetectEncoding(bytes, &bom);
+    program->encoding = source.encoding;
     m_encoding = program->encoding;
     m_error = false;
-    Output(Text(Msg::Compiling, m_encoding));
-    ErrorPrinter errors(*this, m_encoding);
-    if (!ParsePuzzle(*program, errors, std::string_view(bytes).substr(bom))) {
+    if (PrintsPhases()) Output(Text(Msg::Compiling, m_encoding));
+    ErrorPrinter errors(*this);
+    if (!ParsePuzzle(*program, errors, text)) {
         m_error = true;
         return nullptr;
     }
@@ -77,10 +96,12 @@ std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
 bool CTovik::Search(CProgram& program) {
     if (program.searched) return false;
     program.searched = true;
+    if (m_format != OutputFormat::Text) program.ConvertTexts(Encoding::Utf8);
     m_encoding = program.encoding;
-    Output(Text(Msg::Searching, m_encoding));
+    if (PrintsPhases()) Output(Text(Msg::Searching, m_encoding));
     m_progress = 0;
     m_solutions = 0;
+    BeginSolutions(*this, program);
     if (m_searchHook && m_searchHook(*this, program)) return true;
     Searcher searcher(*this, program);
     searcher.Run();
@@ -90,6 +111,13 @@ bool CTovik::Search(CProgram& program) {
 
 bool CTovik::Run(FILE* file) {
     std::unique_ptr<CProgram> program = Compile(file);
+    if (!program) return false;
+    Search(*program);
+    return true;
+}
+
+bool CTovik::RunText(std::string bytes) {
+    std::unique_ptr<CProgram> program = CompileText(std::move(bytes));
     if (!program) return false;
     Search(*program);
     return true;

@@ -9,11 +9,20 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "text/encoding.h"
 
 class CProgram;
+
+// How solution lines are printed.
+enum class OutputFormat {
+    Text,   // as the output statement spells them, with "\r\n", after the phase lines
+    Lines,  // the same lines in UTF-8 with "\n"; no phase lines
+    Json,   // one JSON object per line: the line and every variable's value
+    Csv,    // a header of every variable's name, then one row of values per line
+};
 
 class CTovik {
 public:
@@ -28,6 +37,12 @@ public:
     virtual bool IsCancel();
     // Called once per search step with the new step count.
     virtual void OnProgress(unsigned count);
+    // Called for each compile error with its line and its message (in the
+    // puzzle's encoding); prints "LINE 行: MESSAGE \r\n" through Output.
+    virtual void OnCompileError(int line, const char* message);
+    // Called before compiling with a remark on how the file is read (an
+    // English sentence without a line end); writes it to standard error.
+    virtual void OnWarning(const char* text);
 
     // Compiles and searches the puzzle read from an open file, which Run
     // closes. False for a null file, a read error or a compile error, true
@@ -35,11 +50,15 @@ public:
     bool Run(FILE* file);
     // Opens the path (a directory cannot be opened) and runs it.
     bool Run(const char* path);
+    // Compiles and searches the bytes of a puzzle file held in memory.
+    bool RunText(std::string bytes);
 
     // The compile phase alone: prints the compiling line and any compile
     // errors, closes the file, and returns the compiled program; null after
     // a read error or a compile error.
     std::unique_ptr<CProgram> Compile(FILE* file);
+    // The same for the bytes of a puzzle file held in memory.
+    std::unique_ptr<CProgram> CompileText(std::string bytes);
     // The search phase alone: prints the searching line, then every solution
     // of the program. A program is searched once (the search consumes its
     // compiled conditions): false, printing nothing, for one searched before.
@@ -62,10 +81,19 @@ public:
     // Whether solution lines are printed; when off they are only counted.
     void SetPrintSolutions(bool print) { m_printSolutions = print; }
     bool PrintsSolutions() const { return m_printSolutions; }
+    // Whether the phase lines (compiling, searching) are printed; they never
+    // are in a format other than Text.
+    void SetPrintPhases(bool print) { m_printPhases = print; }
+    bool PrintsPhases() const { return m_printPhases && m_format == OutputFormat::Text; }
+    // The format of the solution lines. The other formats are UTF-8: a
+    // search in one of them converts the program's texts to UTF-8 first.
+    void SetFormat(OutputFormat format) { m_format = format; }
+    OutputFormat Format() const { return m_format; }
     // Called by the solution printer for each new distinct line.
     void NoteSolution() { ++m_solutions; }
     // The encoding of the texts this engine hands to Output: that of the
-    // puzzle compiled or searched last (GBK before any).
+    // puzzle compiled or searched last (GBK before any; UTF-8 during a search
+    // in a format other than Text).
     Encoding TextEncoding() const { return m_encoding; }
 
 private:
@@ -74,6 +102,8 @@ private:
     unsigned m_progress = 0;
     unsigned m_solutions = 0;
     bool m_printSolutions = true;
+    bool m_printPhases = true;
+    OutputFormat m_format = OutputFormat::Text;
     Encoding m_encoding = Encoding::Gbk;
     SearchHook m_searchHook;
 };

@@ -5,8 +5,9 @@
 
 #include <gecode/search.hh>
 
-#include <algorithm>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/tovik.h"
 #include "fast/fast_model.h"
@@ -47,15 +48,12 @@ std::unique_ptr<fast::Model> BuildModel(const CProgram& program, std::string* wh
     }
 }
 
-// Points each printed variable at the member of its domain that the solution
-// gives it, as the default search's assignment would.
-void Assign(const CProgram& program, const fast::Model& solution,
-            const std::vector<int>& printedIndex) {
-    const std::vector<CVariable*>& printed = program.output.keyVariables;
-    for (size_t i = 0; i < printed.size(); ++i) {
-        CVariable* v = printed[i];
-        v->value = v->family->Member(solution.variables[printedIndex[i]].val());
-    }
+// Points each variable the printer reads at the member of its domain that the
+// solution gives it, as the default search's assignment would.
+void Assign(const std::vector<CVariable*>& read, const fast::Model& solution,
+            const std::vector<int>& index) {
+    for (size_t i = 0; i < read.size(); ++i)
+        read[i]->value = read[i]->family->Member(solution.variables[index[i]].val());
 }
 
 }  // namespace
@@ -64,11 +62,14 @@ bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
     std::unique_ptr<fast::Model> model = BuildModel(program, &stats->fallback);
     if (!model) return false;
 
-    std::vector<int> printedIndex;
-    for (const CVariable* v : program.output.keyVariables) {
-        auto at = std::find(program.variableList.begin(), program.variableList.end(), v);
-        printedIndex.push_back(static_cast<int>(at - program.variableList.begin()));
-    }
+    // The printed variables, and every variable when the format lists them all.
+    std::vector<CVariable*> read = program.output.keyVariables;
+    for (const COutputColumn& column : program.output.columns) read.push_back(column.variable);
+    std::unordered_map<const CVariable*, int> position;
+    for (size_t i = 0; i < program.variableList.size(); ++i)
+        position.emplace(program.variableList[i], static_cast<int>(i));
+    std::vector<int> index;
+    for (const CVariable* v : read) index.push_back(position.at(v));
 
     EngineStop stop(engine);
     Search::Options options;
@@ -79,10 +80,10 @@ bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
     while (!engine.IsCancel()) {
         std::unique_ptr<fast::Model> solution(search.next());
         if (!solution) break;
-        Assign(program, *solution, printedIndex);
+        Assign(read, *solution, index);
         PrintSolution(engine, program);
     }
-    for (CVariable* v : program.output.keyVariables) v->value = nullptr;
+    for (CVariable* v : read) v->value = nullptr;
     const Search::Statistics s = search.statistics();
     stats->nodes = s.node;
     stats->failures = s.fail;

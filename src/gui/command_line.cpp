@@ -28,13 +28,13 @@ CCommandLine ParseCommandLine(const QStringList& arguments) {
 
 QString EditorUsage() {
     return QStringLiteral(
-        "usage: TovikWin [OPTIONS] [FILE]\n"
+        "Usage: TovikWin [OPTIONS] [FILE]\n"
         "\n"
         "Opens FILE, a puzzle, in the editor; F5 runs it through tovik.\n"
         "\n"
-        "options:\n"
+        "Options:\n"
         "  -h, --help            this text\n"
-        "  --version             the version\n");
+        "      --version         the version\n");
 }
 
 QString EditorVersion() { return QStringLiteral(TOVIKWIN_VERSION); }

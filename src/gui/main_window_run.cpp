@@ -184,14 +184,16 @@ void CMainWindow::StartRun(bool explain) {
     m_runner.Start(program, arguments, RunDirectory());
 }
 
-// The run file is UTF-8, which the interpreter recognises; it is written in
-// full or not at all, so a failed write never lets it run on an older file.
-// Each window has a directory of its own, so two windows never run each
-// other's text.
+// The run file is UTF-8 with a byte-order mark, so the interpreter reads it
+// as UTF-8 whatever characters it holds; it is written in full or not at
+// all, so a failed write never lets it run on an older file. Each window has
+// a directory of its own, so two windows never run each other's text.
 bool CMainWindow::WriteRunFile() {
     const QString runFile = QDir(RunDirectory()).filePath(QLatin1String(kRunFileName));
     QString error = m_runDir.isValid() ? QString() : m_runDir.errorString();
-    if (error.isEmpty() && WriteTextFile(runFile, EditorText(), CTextFormat{}, &error)) return true;
+    CTextFormat format;
+    format.utf8Bom = true;
+    if (error.isEmpty() && WriteTextFile(runFile, EditorText(), format, &error)) return true;
     ReportRunFailure(
         QStringLiteral("Error writing %1\n%2\n").arg(QDir::toNativeSeparators(runFile), error));
     return false;

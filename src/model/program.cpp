@@ -70,6 +70,19 @@ const char* CProgram::TextOf(int32_t handle) const {
     return pool[static_cast<size_t>(index)].text.c_str();
 }
 
+void CProgram::ConvertTexts(Encoding to) {
+    if (encoding == to) return;
+    Converter converter(encoding, to);
+    std::string converted;
+    poolIndex.clear();
+    for (PooledText& pooled : pool) {
+        converter.Convert(pooled.text, converted);
+        pooled.text = converted;
+        poolIndex.emplace(pooled.text, &pooled);
+    }
+    encoding = to;
+}
+
 CVariable* CProgram::NewVariable(CVarDecl* decl, bool direct) {
     auto* variable = new CVariable();
     variable->family = decl;

@@ -36,6 +36,7 @@ struct CVarDecl {
     std::vector<int32_t> domain;            // ascending; the search tries it last to first
     CVarDecl* partner = nullptr;            // the other family of an ordering
     const PooledText* domainSet = nullptr;  // null for an ordering's forward family
+    const PooledText* indexSet = nullptr;   // an array's index set; null otherwise
     const PooledText* name = nullptr;
 
     // The domain as a value set, made on first use (the domain never changes
@@ -74,10 +75,22 @@ struct COutputItem {
     bool symbolic = false;
 };
 
+// One variable as the machine-readable formats name it: "x" for a simple
+// variable, "x[k]" for an element of an array or the forward family of an
+// ordering, whose key k is a number or a string.
+struct COutputColumn {
+    std::string name;
+    CVariable* variable = nullptr;
+    bool symbolic = false;  // the value is a string handle
+};
+
 struct COutput {
     std::vector<COutputItem> items;
     std::vector<CVariable*> keyVariables;
     std::set<std::vector<int32_t>> printedKeys;
+    // Every direct variable, in declaration order; filled when a search
+    // starts in a format that prints them.
+    std::vector<COutputColumn> columns;
 };
 
 using ValueList = std::vector<int32_t>;
@@ -94,6 +107,9 @@ public:
     const PooledText* Intern(char* text);
     // The text a string handle stands for, or null for a value that is no handle.
     const char* TextOf(int32_t handle) const;
+    // Converts every pooled text to `to` and makes it the program's encoding.
+    // Names are compared by identity, so a compiled program can be converted.
+    void ConvertTexts(Encoding to);
 
     CVariable* NewVariable(CVarDecl* decl, bool direct);
     // The indirect element x(y) of `decl` for subscript variable y, made on

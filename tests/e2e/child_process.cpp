@@ -169,7 +169,7 @@ ChildResult RunInTerminal(const std::string& program, const std::vector<std::str
         execve(program.c_str(), command.argv.data(), command.envp.data());
         _exit(127);
     }
-    Collect(pid, master, -1, Clock::now(), timeout_seconds, ChildOptions{}, result);
+    Collect(pid, master, -1, Clock::now(), timeout_seconds, options, result);
     return result;
 }
 

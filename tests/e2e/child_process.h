@@ -41,7 +41,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
 
 // The same on a new pseudo-terminal in raw mode (no line end translation) as
 // standard input, output and error; `out` gets every byte the child wrote to
-// it. The options' signal is not used.
+// it, its title sequences included.
 ChildResult RunInTerminal(const std::string& program, const std::vector<std::string>& args,
                           int timeout_seconds, const ChildOptions& options);
 

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -48,34 +49,70 @@ ChildResult Tovik(const std::vector<std::string>& args, const ChildOptions& opti
     return run;
 }
 
-// Each message is printed alone, without a line end; the progress argument
-// shows the count in the terminal's title and never touches standard output.
+// Each documented message is printed alone, without a line end, and standard
+// error says what went wrong; the progress argument shows the count in the
+// terminal's title and never touches standard output.
 TEST(CommandLine, ArgumentsAndFiles) {
     const std::string ask = "\xC7\xEB\xCA\xE4\xC8\xEB\xCE\xC4\xBC\xFE\xC3\xFB";  // 请输入文件名
     const std::string cannot = "\xB2\xBB\xC4\xDC\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE";  // 不能打开文件
     const std::string worked = TOVIK_EXAMPLES_DIR "/worked.tvk";
+    const std::string missing = kCases + "/no-such-puzzle.tvk";
     const std::string workedLines = kPhasesGbk + "a=3, b=1, c=2\r\na=2, b=1, c=3\r\n";
     const struct {
         std::vector<std::string> args;
-        std::string out;
+        std::string out, err;
         int status;
     } cases[] = {
-        {{}, ask, 1},
-        {{kCases + "/no-such-puzzle.tvk"}, cannot, 1},
-        {{kCases + "/no-such-puzzle.tvk", "-s"}, cannot, 1},
-        {{kCases}, cannot, 1},        // a directory
-        {{"/proc/self/mem"}, "", 2},  // opens, but every read fails
-        {{worked, "x"}, workedLines, 0},
-        {{worked, "-s"}, workedLines, 0},
-        {{worked, "-h"}, workedLines, 0},  // after the puzzle, -h is the progress argument
+        {{}, ask, "tovik: no puzzle file named (see tovik --help)\n", 1},
+        {{missing}, cannot, "tovik: cannot open '" + missing + "': No such file or directory\n", 1},
+        {{missing, "-s"},
+         cannot,
+         "tovik: cannot open '" + missing + "': No such file or directory\n",
+         1},
+        {{kCases}, cannot, "tovik: cannot open '" + kCases + "': Is a directory\n", 1},
+        // opens, but every read fails
+        {{"/proc/self/mem"},
+         "",
+         "input in flex scanner failed\ntovik: cannot read '/proc/self/mem': Input/output error\n",
+         2},
+        {{"--format=json", missing},
+         "",
+         "{\"type\":\"error\",\"message\":\"cannot open '" + missing +
+             "': No such file or directory\"}\n",
+         1},
+        {{worked, "x"}, workedLines, "", 0},
+        {{worked, "-s"}, workedLines, "", 0},
+        // After the puzzle a single-dash word is the progress argument, and
+        // long options are still options.
+        {{worked, "-h"}, workedLines, "", 0},
+        {{worked, "-q", "--count"}, kPhasesGbk + "2\r\n", "", 0},
+        {{worked, "x", "y"}, "", "tovik: too many arguments: 'y' (only PUZZLE and PROGRESS)\n", 1},
+        {{"--limit", "1", "--", worked}, kPhasesGbk + "a=3, b=1, c=2\r\n", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.empty() ? "no argument" : c.args[0]);
         const ChildResult run = Tovik(c.args);
         EXPECT_TRUE(run.out == c.out) << DescribeMismatch(c.out, run.out);
+        EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.exit_status, c.status);
     }
-    EXPECT_EQ(Tovik({"/proc/self/mem"}).err, "input in flex scanner failed\n");
+}
+
+// "-" reads the puzzle from standard input, and "--" reaches a file whose
+// name begins with '-'.
+TEST(CommandLine, StandardInputAndDashNames) {
+    const std::string dir = ::testing::TempDir() + "tovik-dash-" + std::to_string(getpid());
+    const std::string expected = kPhasesGbk + "a=3, b=1, c=2\r\na=2, b=1, c=3\r\n";
+    for (const char* script : {"exec \"$0\" - < worked.tvk", "cat worked.tvk | exec \"$0\" -",
+                               "cp worked.tvk ./-w.tvk && exec \"$0\" -- -w.tvk"}) {
+        SCOPED_TRACE(script);
+        const std::string command = "mkdir -p '" + dir +
+                                    "' && cp '" TOVIK_EXAMPLES_DIR "/worked.tvk' '" + dir +
+                                    "' && cd '" + dir + "' && " + script;
+        const ChildResult run = RunChild("/bin/sh", {"-c", command, TOVIK_BINARY}, kTimeoutSeconds);
+        EXPECT_TRUE(run.out == expected) << DescribeMismatch(expected, run.out) << run.err;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 // A terminal with a UTF-8 locale shows GBK output as UTF-8; other locales
@@ -110,6 +147,29 @@ TEST(CommandLine, TerminalEncoding) {
     ChildOptions forced = Options();
     forced.environment.emplace_back("TOVIK_ENCODING", "utf-8");
     EXPECT_EQ(Tovik({}, forced).out, "请输入文件名");
+}
+
+// On a terminal the progress title is pushed before the run and popped after
+// it, also after Ctrl+C; a documented message without a line end is followed
+// by one before the explanation on the same terminal.
+TEST(CommandLine, TerminalTitleAndMessages) {
+    ChildOptions options = Options(SIGINT, 300ms);
+    options.environment.emplace_back("LC_ALL", "C");
+    const ChildResult run =
+        RunInTerminal(TOVIK_BINARY, {kCountdown, "x"}, kTimeoutSeconds, options);
+    ASSERT_TRUE(run.failure.empty() && !run.timed_out) << run.failure;
+    EXPECT_EQ(run.exit_status, 130);
+    EXPECT_EQ(run.out.rfind("\033[22;0t\033]0;0\007", 0), 0u) << Escape(run.out.substr(0, 40));
+    const std::string pop = "\033[23;0t";
+    ASSERT_GE(run.out.size(), pop.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - pop.size()), pop);
+
+    options.signal = 0;
+    const ChildResult missing =
+        RunInTerminal(TOVIK_BINARY, {"missing.tvk"}, kTimeoutSeconds, options);
+    EXPECT_EQ(missing.out,
+              "\xB2\xBB\xC4\xDC\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE\n"
+              "tovik: cannot open 'missing.tvk': No such file or directory\n");
 }
 
 TEST(CommandLine, HelpAndVersion) {

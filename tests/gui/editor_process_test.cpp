@@ -49,7 +49,7 @@ private slots:
         QTest::newRow("version after a file")
             << QStringList{"x.tvk", "--version"} << 0 << QStringLiteral("^TovikWin \\d");
         QTest::newRow("help") << QStringList{"-h"} << 0
-                              << QStringLiteral("^usage: TovikWin \\[OPTIONS\\] \\[FILE\\]\\n");
+                              << QStringLiteral("^Usage: TovikWin \\[OPTIONS\\] \\[FILE\\]\\n");
         QTest::newRow("bad option") << QStringList{"--bogus", "x.tvk"} << 1
                                     << QStringLiteral("TovikWin: unknown option --bogus\\n$");
     }

@@ -440,8 +440,8 @@ private slots:
 
     void twoWindowsRunTheirOwnText() {
         // Each window runs its text from a directory of its own, removed
-        // with the window; the child gets the plain file name and is asked
-        // for UTF-8.
+        // with the window; the child gets the plain file name, the text in
+        // UTF-8 with a byte-order mark, and is asked for UTF-8.
         const QString program = ProgramDir(QByteArray(kCompilingLine) +
                                            "\necho \"$@\"\nsleep 0.5\ncat tmp.in.txt\n"
                                            "echo \"$TOVIK_ENCODING\"\n");
@@ -455,9 +455,9 @@ private slots:
             QVERIFY(Run(second));
             QTRY_VERIFY_WITH_TIMEOUT(!first.Runner().IsRunning(), kRunTimeoutMs);
             QCOMPARE(first.OutputPane()->toPlainText(),
-                     QStringLiteral("正在编译……\ntmp.in.txt\n输出 { \"答案\" x }\nutf-8\n"));
+                     QStringLiteral("正在编译……\ntmp.in.txt\n\uFEFF输出 { \"答案\" x }\nutf-8\n"));
             QCOMPARE(second.OutputPane()->toPlainText(),
-                     QStringLiteral("正在编译……\n--fast tmp.in.txt\nsecond\nutf-8\n"));
+                     QStringLiteral("正在编译……\n--fast tmp.in.txt\n\uFEFFsecond\nutf-8\n"));
             QCOMPARE(Status(first, "runState"), QStringLiteral("finished"));
             runDirs[0] = first.RunDirectory();
             runDirs[1] = second.RunDirectory();

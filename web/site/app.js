@@ -94,9 +94,16 @@ function finishRun(state, text) {
 
 function startRun() {
   if (run || !wasmModule) return;
-  const { bytes, encoding } = encodePuzzle(editor.text, doc.encoding);
-  say(encoding !== doc.encoding ? 'Run as UTF-8: the text has characters that GBK cannot hold.' : '');
-  // The interpreter answers in the encoding it finds the puzzle in.
+  const encoded = encodePuzzle(editor.text, doc.encoding);
+  say(encoded.encoding !== doc.encoding ? 'Run as UTF-8: the text has characters that GBK cannot hold.' : '');
+  // UTF-8 is run with a byte-order mark, so that the interpreter reads it as
+  // UTF-8 whatever characters it holds; it answers in that encoding.
+  let bytes = encoded.bytes;
+  if (encoded.encoding === 'utf-8') {
+    bytes = new Uint8Array(encoded.bytes.length + 3);
+    bytes.set([0xef, 0xbb, 0xbf]);
+    bytes.set(encoded.bytes, 3);
+  }
   output.reset(detectEncoding(bytes));
   editor.setErrors([]);
   const worker = new Worker(workerUrl);

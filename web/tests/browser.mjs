@@ -198,7 +198,7 @@ const checks = [
     await page.run();
     await page.until('document.body.dataset.state === "done"');
     const expected = nativeRun(example('ranking.tvk'));
-    assert.equal(await page.text('#output'), shown(expected));
+    assert.equal(await page.text('#output'), shown(expected, 'utf-8'));
     assert.equal(await page.text('#solutions'), '1 solution line');
     if (screenshot) {
       const { data } = await page.send('Page.captureScreenshot', { format: 'png' });

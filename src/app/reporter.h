@@ -1,0 +1,32 @@
+// Reporter: tovik's own messages on standard error. In the json format each
+// is a JSON object with its "type" and "message"; otherwise a line that
+// starts with "tovik: ". Compile errors, which the text format prints on
+// standard output, come here in the other formats: as "FILE:LINE: MESSAGE"
+// or as an object with the line.
+#pragma once
+
+#include <string>
+
+#include "engine/tovik.h"
+
+class Reporter {
+public:
+    explicit Reporter(OutputFormat format) : m_format(format) {}
+
+    // The puzzle's name in compile errors.
+    void SetPuzzle(std::string name) { m_puzzle = std::move(name); }
+
+    void Error(const std::string& text) { Write("error", text); }
+    void Warning(const std::string& text) { Write("warning", text); }
+    void Note(const std::string& text) { Write("note", text); }
+    // The --stats line, which has no "tovik: " before it.
+    void Stats(const std::string& text);
+    // A compile error; `message` is UTF-8.
+    void CompileError(int line, const std::string& message);
+
+private:
+    void Write(const char* type, const std::string& text);
+
+    OutputFormat m_format;
+    std::string m_puzzle;
+};
