@@ -1,4 +1,5 @@
-// Fuzz target: compile and search with a step budget. Besides memory safety it
+// Fuzz target: compile and search within the per-input budget, on tovik's
+// stack (fuzz_input.h). Besides memory safety it
 // checks what a host can see of the search: after the two phase lines every
 // text belongs to a complete solution line, no combination of printed values
 // is printed twice, and the engine's solution count matches the lines.
@@ -11,20 +12,13 @@
 
 namespace {
 
-// Search steps allowed per input: enough for the first solutions of every
-// example puzzle, few enough that one input takes milliseconds.
-constexpr unsigned kStepBudget = 20000;
-
-class BudgetTovik : public CTovik {
+// The budgeted engine, keeping what it prints. The search's step budget
+// allows the first solutions of every example puzzle.
+class BudgetTovik : public tovik_fuzz::SilentTovik {
 public:
     void Output(const char* text) override { texts.emplace_back(text); }
-    void OnWarning(const char*) override {}  // random bytes are often almost UTF-8
-    bool IsCancel() override { return ++m_polls > kStepBudget; }
 
     std::vector<std::string> texts;
-
-private:
-    unsigned m_polls = 0;
 };
 
 void Check(bool holds, const char* what) {
@@ -43,9 +37,7 @@ long OutputItems(const uint8_t* data, size_t size) {
     return program ? static_cast<long>(program->output.items.size()) : -1;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void CheckRun(const uint8_t* data, size_t size) {
     // The solution printer writes one text per output item and then "\r\n";
     // knowing the item count splits the stream into lines even when a text
     // item itself holds a line break.
@@ -53,13 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<char> storage;
     FILE* file = tovik_fuzz::OpenBytes(data, size, storage);
-    if (file == nullptr) return 0;
+    if (file == nullptr) return;
     BudgetTovik engine;
     const bool searched = engine.Run(file);
 
     Check(searched == (items >= 0), "a second compile of the same bytes decided differently");
-    Check(searched != engine.HadError(), "Run's result disagrees with the error flag");
-    if (!searched) return 0;
+    Check(searched != (engine.HadError() || engine.Cancelled()),
+          "Run's result disagrees with the error and stop flags");
+    if (!searched) return;
 
     const size_t width = static_cast<size_t>(items) + 1;
     const std::vector<std::string>& texts = engine.texts;
@@ -74,5 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               "a combination of values printed twice");
     }
     Check(engine.Solutions() == lines.size(), "solution count differs from the lines printed");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    tovik_fuzz::OnInterpreterStack([data, size] { CheckRun(data, size); });
     return 0;
 }

@@ -15,14 +15,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "app/console_engine.h"
+#include "app/memory_limit.h"
 #include "app/options.h"
 #include "app/reporter.h"
+#include "model/program.h"
 #include "text/encoding.h"
 #include "text/messages.h"
 #if TOVIK_FAST
@@ -89,7 +92,16 @@ struct Work {
     unsigned long failures = 0;
 };
 
-void PrintStats(const ConsoleEngine& engine, Clock::duration elapsed, const Work& work,
+// The times of the two phases: compiling (reading the puzzle excluded) and
+// searching (printing included).
+struct Phases {
+    Clock::duration compile{};
+    Clock::duration search{};
+};
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+void PrintStats(const ConsoleEngine& engine, const Phases& phases, const Work& work,
                 Reporter& reporter) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -98,9 +110,11 @@ void PrintStats(const ConsoleEngine& engine, Clock::duration elapsed, const Work
         done =
             "nodes: " + std::to_string(work.nodes) + ", failures: " + std::to_string(work.failures);
     char line[256];
-    std::snprintf(line, sizeof line, "solutions: %u, %s, time: %.3f s, peak memory: %ld KiB",
-                  engine.Solutions(), done.c_str(), std::chrono::duration<double>(elapsed).count(),
-                  usage.ru_maxrss);
+    std::snprintf(line, sizeof line,
+                  "solutions: %u, %s, time: %.3f s (compile %.3f s, search %.3f s), peak "
+                  "memory: %ld KiB",
+                  engine.Solutions(), done.c_str(), Seconds(phases.compile + phases.search),
+                  Seconds(phases.compile), Seconds(phases.search), usage.ru_maxrss);
     reporter.Stats(line);
 }
 
@@ -123,16 +137,21 @@ std::optional<int> AnswerWithoutPuzzle(const Options& options) {
     return std::nullopt;
 }
 
-// The early stops, and the fast search in place of the default one.
+// The line limit, which applies to the search only.
+void LimitLines(ConsoleEngine& engine, const Options& options) {
+    if (options.unique)
+        engine.SetLimit(2);
+    else if (options.limit >= 0)
+        engine.SetLimit(options.limit);
+}
+
+// The stops that apply from the start (the time limit; Ctrl+C is caught
+// already), and the fast search in place of the default one.
 void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point start, Work& work,
                Reporter& reporter) {
     engine.SetFormat(options.format);
     engine.SetPrintPhases(!options.quiet);
     if (options.count) engine.SetPrintSolutions(false);
-    if (options.unique)
-        engine.SetLimit(2);
-    else if (options.limit >= 0)
-        engine.SetLimit(options.limit);
     if (options.timeLimit >= 0)
         engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(options.timeLimit)));
@@ -150,6 +169,17 @@ void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point 
     (void)work;
     reporter.Note("--fast: not available in this build; searching the default way");
 #endif
+}
+
+// A compile phase stopped by Ctrl+C or the time limit prints nothing more on
+// standard output.
+int CompileStopStatus(const ConsoleEngine& engine, Reporter& reporter) {
+    if (engine.Stopped() == ConsoleEngine::Stop::Interrupt) {
+        reporter.Note("interrupted while compiling");
+        return 130;
+    }
+    reporter.Note("compile phase cut short by the time limit");
+    return 124;
 }
 
 // How --unique judges the lines found.
@@ -266,16 +296,25 @@ int Main(int argc, char** argv) {
 
     Work work;
     Configure(engine, options, start, work, reporter);
-    if (!engine.RunText(std::move(bytes))) {
+    Phases phases;
+    const std::unique_ptr<CProgram> program = engine.CompileText(std::move(bytes));
+    const Clock::time_point compiled = Clock::now();
+    phases.compile = compiled - start;
+    if (!program) {
+        std::fflush(stdout);
+        if (engine.Cancelled()) return CompileStopStatus(engine, reporter);
         if (!engine.ReadFailed()) return 1;
         reporter.Error("'" + name + "' is too large");
         return 2;
     }
+    LimitLines(engine, options);
+    engine.Search(*program);
     if (options.count) PrintCount(engine, options.format);
     if (options.format == OutputFormat::Json)
         PrintSummary(engine, options, Clock::now() - start, work);
     std::fflush(stdout);
-    if (options.stats) PrintStats(engine, Clock::now() - start, work, reporter);
+    phases.search = Clock::now() - compiled;
+    if (options.stats) PrintStats(engine, phases, work, reporter);
     return ExitStatus(engine, options, reporter);
 }
 
@@ -308,8 +347,9 @@ void* RunInterpreter(void* arg) {
 // Expressions nest as deeply as the puzzle writes them (a chain of 200,000
 // sums is a tree 200,000 levels deep), and the compile phase and the search
 // walk them recursively. The interpreter therefore runs on a thread with a
-// large stack; the pages are only touched as deep as a puzzle needs. Under a
-// tight address-space limit smaller stacks are tried, then the main thread.
+// large stack; the pages are only touched as deep as a puzzle needs. The
+// memory cap is set first and the stack takes at most a quarter of it; when
+// even that cannot be had, smaller stacks are tried, then the main thread.
 int main(int argc, char** argv) {
 #ifdef __EMSCRIPTEN__
     // The WebAssembly build's standard output is line-buffered, and its host
@@ -318,7 +358,13 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 #endif
     Invocation call{argc, argv, 2};
+    // A mistake on the command line is reported by Main; the default cap
+    // holds until then.
+    const uint64_t requested = ParseOptions(argc, argv).memoryLimit;
+    const uint64_t cap = requested != 0 ? requested : DefaultMemoryLimit();
+    ApplyMemoryLimit(cap);
     for (size_t megabytes : {4096, 1024, 256, 64}) {
+        if (megabytes != 64 && (uint64_t{megabytes} << 20) > cap / 4) continue;
         pthread_attr_t attr;
         pthread_attr_init(&attr);
         pthread_t thread;

@@ -11,8 +11,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "app/memory_limit.h"
 
 namespace {
 
@@ -52,6 +55,13 @@ void SetTimeLimit(Options& o, const char* v) {
         o.timeLimit = s;
 }
 
+void SetMemoryLimit(Options& o, const char* v) {
+    if (std::optional<uint64_t> bytes = ParseMemorySize(v))
+        o.memoryLimit = *bytes;
+    else
+        o.error = "--memory-limit needs a size such as 512M or 4G";
+}
+
 void SetFormat(Options& o, const char* v) {
     const std::string_view name = v ? v : "";
     if (name == "text")
@@ -81,10 +91,17 @@ constexpr OptionEntry kOptions[] = {
     {"unique", 0, nullptr, Switch<&Options::unique>,
      "stop at the second solution line and say on standard\n"
      "error whether there is none, one or more than one"},
-    {"time-limit", 0, "SECONDS", SetTimeLimit, "stop the search after that long"},
+    {"time-limit", 0, "SECONDS", SetTimeLimit,
+     "stop after that long, counted from the start (the\n"
+     "compile phase too)"},
+    {"memory-limit", 0, "SIZE", SetMemoryLimit,
+     "the memory tovik may use, such as 512M or 4G; beyond\n"
+     "it tovik ends with \"out of memory\" (default: the\n"
+     "physical memory less an eighth, or a lower limit the\n"
+     "process already has)"},
     {"stats", 0, nullptr, Switch<&Options::stats>,
-     "after the search, print solutions, steps, time and\n"
-     "peak memory on standard error"},
+     "after the search, print solutions, steps, the compile\n"
+     "and search times and peak memory on standard error"},
     {"fast", 0, nullptr, Switch<&Options::fast>,
      "search with constraint propagation (Gecode): the same\n"
      "set of solution lines, each once, in the order of a\n"

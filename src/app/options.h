@@ -3,6 +3,7 @@
 // which also writes the option list of --help.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "engine/tovik.h"
@@ -18,6 +19,7 @@ struct Options {
     OutputFormat format = OutputFormat::Text;
     long long limit = -1;            // stop after this many solution lines; -1: no limit
     double timeLimit = -1;           // seconds; -1: no limit
+    uint64_t memoryLimit = 0;        // bytes; 0: the default
     const char* puzzle = nullptr;    // "-" for standard input
     const char* progress = nullptr;  // the second positional argument
     std::string error;               // the first mistake on the command line

@@ -18,8 +18,25 @@
 
 class Compiler {
 public:
+    // While the compiler lives, the program's new nodes poll for a stop.
     Compiler(CProgram& program, Diagnostics& diagnostics)
-        : program(program), m_diagnostics(diagnostics) {}
+        : program(program), m_diagnostics(diagnostics) {
+        program.nodes.SetPoll([this] { Poll(); });
+    }
+    ~Compiler() { program.nodes.SetPoll({}); }
+    Compiler(const Compiler&) = delete;
+    Compiler& operator=(const Compiler&) = delete;
+
+    // Throws CompileCancelled when the receiver of the diagnostics asks the
+    // compile phase to stop.
+    void Poll() {
+        if (m_diagnostics.StopRequested()) throw CompileCancelled{};
+    }
+    // One unit of work that makes no node (a variable, a value of a range):
+    // polls once per NodeArena::kPollEvery of them.
+    void Step() {
+        if (++m_steps % NodeArena::kPollEvery == 0) Poll();
+    }
 
     // Reports a compile error at the current line, in the puzzle's encoding.
     void Report(Msg message) { Report(Text(message, program.encoding)); }
@@ -70,4 +87,5 @@ private:
 
     Diagnostics& m_diagnostics;
     bool m_failed = false;
+    unsigned m_steps = 0;
 };

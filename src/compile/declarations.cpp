@@ -79,7 +79,10 @@ bool Compiler::DeclareArray(const PooledText* domainSetName, const PooledText* v
     decl->indexSet = indexSetName;
     decl->domain = *domain;
     // From the largest subscript to the smallest.
-    for (size_t i = index->size(); i-- > 0;) program.NewVariable(decl, true)->key = (*index)[i];
+    for (size_t i = index->size(); i-- > 0;) {
+        Step();
+        program.NewVariable(decl, true)->key = (*index)[i];
+    }
     return true;
 }
 
@@ -104,6 +107,7 @@ bool Compiler::DeclareOrdering(const PooledText* setName, const PooledText* varN
     // Per position from the last to the first: the inverse element, then the
     // forward element.
     for (size_t i = n; i-- > 0;) {
+        Step();
         program.NewVariable(inverse, true)->key = static_cast<int32_t>(i + 1);
         program.NewVariable(forward, true)->key = (*set)[i];
         forward->domain[i] = static_cast<int32_t>(i + 1);

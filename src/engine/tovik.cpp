@@ -37,6 +37,8 @@ public:
     explicit ErrorPrinter(CTovik& engine) : m_engine(engine) {}
     void Error(int line, const char* message) override { m_engine.OnCompileError(line, message); }
 
+    bool StopRequested() override { return m_engine.IsCancel(); }
+
 private:
     CTovik& m_engine;
 };
@@ -54,6 +56,7 @@ bool ReadAll(FILE* file, std::string& bytes) {
 
 std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
     m_readFailed = false;
+    m_cancelled = false;
     if (file == nullptr) return nullptr;
     std::string bytes;
     const bool read = ReadAll(file, bytes);
@@ -67,6 +70,7 @@ std::unique_ptr<CProgram> CTovik::Compile(FILE* file) {
 
 // A text larger than the scanner's 32-bit lengths counts as unreadable.
 std::unique_ptr<CProgram> CTovik::CompileText(std::string bytes) {
+    m_cancelled = false;
     m_readFailed = bytes.size() > static_cast<size_t>(INT32_MAX) - 2;
     if (m_readFailed) return nullptr;
     const SourceEncoding source = DetectEncoding(bytes);
@@ -86,8 +90,13 @@ std::unique_ptr<CProgram> CTovik::CompileText(std::string bytes) {
     m_error = false;
     if (PrintsPhases()) Output(Text(Msg::Compiling, m_encoding));
     ErrorPrinter errors(*this);
-    if (!ParsePuzzle(*program, errors, text)) {
-        m_error = true;
+    try {
+        if (!ParsePuzzle(*program, errors, text)) {
+            m_error = true;
+            return nullptr;
+        }
+    } catch (const CompileCancelled&) {
+        m_cancelled = true;
         return nullptr;
     }
     return program;

@@ -33,7 +33,9 @@ public:
 
     // Prints text unchanged on standard output; callers add their own "\r\n".
     virtual void Output(const char* text);
-    // Polled at every search step; true unwinds the search without more work.
+    // Polled at every search step, and every few thousand expression nodes
+    // while compiling; true unwinds the search without more work, or ends
+    // the compile phase with no program and no error (Cancelled()).
     virtual bool IsCancel();
     // Called once per search step with the new step count.
     virtual void OnProgress(unsigned count);
@@ -55,7 +57,7 @@ public:
 
     // The compile phase alone: prints the compiling line and any compile
     // errors, closes the file, and returns the compiled program; null after
-    // a read error or a compile error.
+    // a read error, a compile error or a stop asked for by IsCancel.
     std::unique_ptr<CProgram> Compile(FILE* file);
     // The same for the bytes of a puzzle file held in memory.
     std::unique_ptr<CProgram> CompileText(std::string bytes);
@@ -71,6 +73,8 @@ public:
 
     // True when the last compile reported a compile error.
     bool HadError() const { return m_error; }
+    // True when IsCancel stopped the last compile phase.
+    bool Cancelled() const { return m_cancelled; }
     // True when the last Run or Compile could not read its file; nothing was
     // printed then.
     bool ReadFailed() const { return m_readFailed; }
@@ -99,6 +103,7 @@ public:
 private:
     bool m_error = false;
     bool m_readFailed = false;
+    bool m_cancelled = false;
     unsigned m_progress = 0;
     unsigned m_solutions = 0;
     bool m_printSolutions = true;

@@ -26,12 +26,14 @@ constexpr OperatorFunction kFunctions[] = {
 };
 static_assert(std::size(kFunctions) == static_cast<size_t>(Operator::GreaterEqual) + 1);
 
-// Past this many pairs the cross product gives way to interval arithmetic.
-constexpr uint64_t kCrossProductLimit = 1 << 14;
+// Up to this many pairs (or pairs of intervals, for sums) a result is listed.
+constexpr uint64_t kListLimit = 1 << 16;
+// A set paired with one value is listed up to this many elements.
+constexpr uint64_t kSingleLimit = 1 << 20;
 
 ValueSet CrossProduct(Operator op, const ValueSet& l, const ValueSet& r) {
     std::vector<int32_t> results;
-    results.reserve(std::min<uint64_t>(l.Count() * r.Count(), kCrossProductLimit));
+    results.reserve(l.Count() * r.Count());
     const std::vector<int32_t> rl = r.ToList();
     for (const ValueSet::Interval& i : l.Intervals())
         for (int64_t a = i.lo; a <= i.hi; ++a)
@@ -81,43 +83,65 @@ ValueSet WithSingle(Operator op, const ValueSet& many, int32_t k, bool singleOnL
     return ValueSet::FromValues(std::move(results));
 }
 
+// Whether some a of `a` is below (`orEqual`: at most) some b of `b`. A listed
+// side gives a bound and the other side is asked whether it meets the
+// interval beyond it; two lazy sides compare their bounds.
+bool SomeBelow(const ValueSet& a, const ValueSet& b, bool orEqual) {
+    const int64_t shift = orEqual ? 0 : 1;
+    if (!b.IsLazy()) {
+        const int64_t limit = int64_t{b.Max()} - shift;
+        return limit >= INT32_MIN && a.Meets(INT32_MIN, static_cast<int32_t>(limit));
+    }
+    if (!a.IsLazy()) {
+        const int64_t limit = int64_t{a.Min()} + shift;
+        return limit <= INT32_MAX && b.Meets(static_cast<int32_t>(limit), INT32_MAX);
+    }
+    return orEqual ? a.Min() <= b.Max() : a.Min() < b.Max();
+}
+
+size_t IntervalCount(const ValueSet& s) { return s.IsLazy() ? SIZE_MAX : s.Intervals().size(); }
+
 }  // namespace
 
 OperatorFunction FunctionOf(Operator op) { return kFunctions[static_cast<int>(op)]; }
 
-ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r) {
+ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r,
+                        const std::function<void()>* poll) {
     if (l.Empty() || r.Empty()) return {};
-    const uint64_t lc = l.Count(), rc = r.Count();
 
-    // Comparisons need only the bounds (and, for = and !=, whether they meet).
+    // Comparisons ask whether the operands meet, and for bounds.
     switch (op) {
         case Operator::Equal:
         case Operator::NotEqual: {
             const bool canEqual = l.Intersects(r);
-            const bool canDiffer = !(lc == 1 && rc == 1 && l.Min() == r.Min());
+            const bool canDiffer = !(l.IsSingle() && r.IsSingle() && l.Min() == r.Min());
             return op == Operator::Equal ? ValueSet::Truth(canDiffer, canEqual)
                                          : ValueSet::Truth(canEqual, canDiffer);
         }
         case Operator::Less:
-            return ValueSet::Truth(l.Max() >= r.Min(), l.Min() < r.Max());
+            return ValueSet::Truth(SomeBelow(r, l, true), SomeBelow(l, r, false));
         case Operator::LessEqual:
-            return ValueSet::Truth(l.Max() > r.Min(), l.Min() <= r.Max());
+            return ValueSet::Truth(SomeBelow(r, l, false), SomeBelow(l, r, true));
         case Operator::Greater:
-            return ValueSet::Truth(l.Min() <= r.Max(), l.Max() > r.Min());
+            return ValueSet::Truth(SomeBelow(l, r, true), SomeBelow(r, l, false));
         case Operator::GreaterEqual:
-            return ValueSet::Truth(l.Min() < r.Max(), l.Max() >= r.Min());
+            return ValueSet::Truth(SomeBelow(l, r, false), SomeBelow(r, l, true));
         default:
             break;
     }
 
-    // Sums and differences of intervals are intervals (wrapped into 32 bits).
-    const unsigned __int128 pairs = static_cast<unsigned __int128>(lc) * rc;
+    // Arithmetic: listed while that is cheap, lazy beyond.
+    const bool listed = !l.IsLazy() && !r.IsLazy();
+    const unsigned __int128 pairs = static_cast<unsigned __int128>(l.SizeBound()) * r.SizeBound();
     const unsigned __int128 intervalPairs =
-        static_cast<unsigned __int128>(l.Intervals().size()) * r.Intervals().size();
+        static_cast<unsigned __int128>(IntervalCount(l)) * IntervalCount(r);
     const bool additive = op == Operator::Add || op == Operator::Subtract;
-    if (additive && intervalPairs * 4 <= pairs) return IntervalSums(l, r, op == Operator::Subtract);
-    if (pairs <= kCrossProductLimit) return CrossProduct(op, l, r);
-    if (rc == 1) return WithSingle(op, l, r.Min(), false);
-    if (lc == 1) return WithSingle(op, r, l.Min(), true);
-    return CrossProduct(op, l, r);
+    if (listed && additive && intervalPairs <= kListLimit)
+        return IntervalSums(l, r, op == Operator::Subtract);
+    if (listed && pairs <= kListLimit) return CrossProduct(op, l, r);
+    if (listed && r.IsSingle() && l.Count() <= kSingleLimit)
+        return WithSingle(op, l, r.Min(), false);
+    if (listed && l.IsSingle() && r.Count() <= kSingleLimit)
+        return WithSingle(op, r, l.Min(), true);
+    return LazyOperatorValues(op, l, r, poll);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "model/value_set.h"
 
@@ -66,6 +67,13 @@ using OperatorFunction = int32_t (*)(int32_t, int32_t);
 OperatorFunction FunctionOf(Operator op);
 
 // Every value `op` gives over the pairs of l x r: exactly the set the full
-// cross product gives, computed from intervals where that product would be
-// large.
-ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r);
+// cross product gives. Small results are listed; the values of an
+// arithmetic operation over large sets come back lazy, answering questions
+// without the cross product (operator_sets.cpp).
+// `poll`, when given, is called now and then during long walks (it may throw
+// to stop them).
+ValueSet OperatorValues(Operator op, const ValueSet& l, const ValueSet& r,
+                        const std::function<void()>* poll = nullptr);
+// The lazy set of an arithmetic operation over two sets that are not empty.
+ValueSet LazyOperatorValues(Operator op, const ValueSet& l, const ValueSet& r,
+                            const std::function<void()>* poll = nullptr);

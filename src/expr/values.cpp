@@ -34,7 +34,7 @@ ValueSet CExpNot::GetValueSet() const {
 }
 
 ValueSet CExpFunc::GetValueSet() const {
-    return OperatorValues(op, left->Values(), right->Values());
+    return OperatorValues(op, left->Values(), right->Values(), arenaPoll);
 }
 
 ValueSet CExpConst::GetValueSet() const { return ValueSet::Single(value); }

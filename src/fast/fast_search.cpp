@@ -9,6 +9,7 @@
 #include <gecode/search.hh>
 
 #include <memory>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -47,6 +48,8 @@ std::unique_ptr<fast::Model> BuildModel(const CProgram& program, std::string* wh
         builder.PostConditions();
         model->BranchOnPrinted();
         return model;
+    } catch (const MemoryExhausted&) {
+        throw std::bad_alloc();
     } catch (const Exception& e) {
         *why = std::string("the model could not be posted (") + e.what() + ")";
         return nullptr;
@@ -76,9 +79,7 @@ std::unique_ptr<fast::Model> Completion(std::unique_ptr<fast::Model> space,
     return found;
 }
 
-}  // namespace
-
-bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
+bool SearchModel(CTovik& engine, CProgram& program, FastStats* stats) {
     std::unique_ptr<fast::Model> model = BuildModel(program, &stats->fallback);
     if (!model) return false;
 
@@ -118,4 +119,16 @@ bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
     stats->nodes = s.node + completions.nodes;
     stats->failures = s.fail + completions.failures;
     return true;
+}
+
+}  // namespace
+
+// Gecode's heap reports running out of memory with its own exception; the
+// host knows std::bad_alloc.
+bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
+    try {
+        return SearchModel(engine, program, stats);
+    } catch (const MemoryExhausted&) {
+        throw std::bad_alloc();
+    }
 }

@@ -1,12 +1,17 @@
 // CCodeEditor: line numbers and the error marker beside the text, each
-// line's own line end, auto-indent and bracket matching.
+// line's own line end, auto-indent and bracket matching, the diagnostics'
+// icons, underlines and tooltips, and highlighted lines.
 #include "gui/code_editor.h"
 
 #include "gui/text_file.h"
 
+#include <QHash>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QTextBlock>
+#include <QToolTip>
 
 namespace {
 
@@ -18,6 +23,8 @@ constexpr int kBracketScanLimit = 100000;
 
 const QColor kErrorColor(0xD0, 0x20, 0x20);
 const QColor kBracketColor(0xC8, 0xE6, 0xC9);
+const QColor kWarningColor(0xE0, 0x90, 0x00);
+const QColor kHighlightColor(0xFF, 0xE0, 0xB2);
 
 // The line end a line had in its file, kept on its block. When a typed line
 // break splits a line, the part that keeps the old line end is chosen in
@@ -48,6 +55,41 @@ QChar Partner(QChar c) {
 
 bool IsOpening(QChar c) { return c == u'(' || c == u'[' || c == u'{'; }
 
+// The index in `text` of the character at 1-based column `column`, columns
+// counting code points; text.size() for a column past the end.
+qsizetype IndexOfColumn(const QString& text, int column) {
+    qsizetype i = 0;
+    for (int c = 1; c < column && i < text.size(); ++c)
+        i += text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    return i;
+}
+
+// A character of a name or a number as the interpreter reads them: any
+// character outside ASCII counts.
+bool IsNameChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c.unicode() > 0x7F; }
+
+// The part of a line `text` a diagnostic underlines, as [start, end) indices.
+QPair<qsizetype, qsizetype> UnderlinedPart(const QString& text, const CDiagnostic& diagnostic) {
+    if (diagnostic.column == 0) return {0, text.size()};
+    const qsizetype start = IndexOfColumn(text, diagnostic.column);
+    if (diagnostic.endColumn > 0)
+        return {start, qMax(start + 1, IndexOfColumn(text, diagnostic.endColumn))};
+    // Past the end of the line, e.g. a missing ';': the line's last character.
+    if (start >= text.size()) return {qMax<qsizetype>(0, text.size() - 1), text.size()};
+    qsizetype end = start + 1;
+    if (IsNameChar(text[start])) {
+        while (end < text.size() && IsNameChar(text[end])) ++end;
+    } else if (text[start].isSpace()) {
+        end = text.size();
+    } else {
+        // Operators of two characters, such as "!=" and "<=", go whole.
+        while (end < text.size() && end - start < 2 && !IsNameChar(text[end]) &&
+               !text[end].isSpace() && QStringLiteral("=<>&|").contains(text[end]))
+            ++end;
+    }
+    return {start, end};
+}
+
 }  // namespace
 
 // The margin widget only forwards its painting to the editor, which knows
@@ -60,6 +102,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override { m_editor->PaintMargin(event); }
+    bool event(QEvent* event) override {
+        return m_editor->MarginEvent(event) || QWidget::event(event);
+    }
 
 private:
     CCodeEditor* m_editor;
@@ -81,8 +126,9 @@ CCodeEditor::CCodeEditor(QWidget* parent)
 int CCodeEditor::MarginWidth() const {
     int digits = 1;
     for (int n = qMax(1, blockCount()); n >= 10; n /= 10) ++digits;
-    // The error marker takes the room of one more digit.
-    return 2 * kMarginPadding + fontMetrics().horizontalAdvance(QLatin1Char('9')) * (digits + 1);
+    // The markers take a square of the line's height before the numbers.
+    return 3 * kMarginPadding + fontMetrics().horizontalAdvance(QLatin1Char('9')) * digits +
+           fontMetrics().height();
 }
 
 void CCodeEditor::UpdateMarginWidth() {
@@ -125,6 +171,13 @@ void CCodeEditor::PaintMargin(QPaintEvent* event) {
     const int width = m_margin->width() - kMarginPadding;
     const int lineHeight = fontMetrics().height();
     const int errorBlock = ErrorLine() - 1;
+    // The worst diagnostic of each line: an error before a warning.
+    QHash<int, CDiagnostic::Severity> worst;
+    for (const CMarker& marker : m_markers) {
+        const int number = marker.range.block().blockNumber();
+        if (!worst.contains(number) || marker.diagnostic.severity == CDiagnostic::Severity::Error)
+            worst.insert(number, marker.diagnostic.severity);
+    }
     // Only the lines that intersect the repainted band are drawn.
     QTextBlock block = firstVisibleBlock();
     int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
@@ -133,7 +186,13 @@ void CCodeEditor::PaintMargin(QPaintEvent* event) {
         if (block.isVisible() && bottom >= event->rect().top()) {
             painter.drawText(0, top, width, lineHeight, Qt::AlignRight,
                              QString::number(block.blockNumber() + 1));
-            if (block.blockNumber() == errorBlock) {
+            if (const auto found = worst.constFind(block.blockNumber()); found != worst.cend()) {
+                const bool error = *found == CDiagnostic::Severity::Error;
+                style()
+                    ->standardIcon(error ? QStyle::SP_MessageBoxCritical
+                                         : QStyle::SP_MessageBoxWarning)
+                    .paint(&painter, kMarginPadding, top, lineHeight, lineHeight);
+            } else if (block.blockNumber() == errorBlock) {
                 const int size = lineHeight / 2;
                 painter.save();
                 painter.setRenderHint(QPainter::Antialiasing);
@@ -249,7 +308,132 @@ int CCodeEditor::ErrorLine() const {
     return m_errorLine.isNull() ? 0 : m_errorLine.block().blockNumber() + 1;
 }
 
+void CCodeEditor::ClearErrorLine() {
+    if (m_errorLine.isNull()) return;
+    m_errorLine = QTextCursor();
+    UpdateExtraSelections();
+    m_margin->update();
+}
+
+// ---- diagnostics and highlighted lines ----
+
+void CCodeEditor::AddDiagnostics(const QList<CDiagnostic>& diagnostics) {
+    if (diagnostics.isEmpty()) return;
+    QTextDocument* doc = document();
+    for (const CDiagnostic& diagnostic : diagnostics) {
+        const QTextBlock block =
+            doc->findBlockByNumber(qBound(1, diagnostic.line, doc->blockCount()) - 1);
+        const auto [start, end] = UnderlinedPart(block.text(), diagnostic);
+        QTextCursor range(block);
+        range.setPosition(block.position() + int(start));
+        range.setPosition(block.position() + int(end), QTextCursor::KeepAnchor);
+        m_markers << CMarker{diagnostic, range, block.text()};
+    }
+    UpdateExtraSelections();
+    m_margin->update();
+    emit DiagnosticsChanged();
+}
+
+void CCodeEditor::ClearDiagnostics() {
+    if (m_markers.isEmpty()) return;
+    m_markers.clear();
+    UpdateExtraSelections();
+    m_margin->update();
+    emit DiagnosticsChanged();
+}
+
+QList<CDiagnostic> CCodeEditor::DiagnosticsOn(int line) const {
+    QList<CDiagnostic> found;
+    for (const CMarker& marker : m_markers)
+        if (marker.range.block().blockNumber() == line - 1) found << marker.diagnostic;
+    return found;
+}
+
+QList<QPair<int, int>> CCodeEditor::DiagnosticRanges() const {
+    QList<QPair<int, int>> ranges;
+    for (const CMarker& marker : m_markers)
+        ranges << qMakePair(marker.range.selectionStart(), marker.range.selectionEnd());
+    return ranges;
+}
+
+void CCodeEditor::HighlightLines(const QList<int>& lines) {
+    m_highlights.clear();
+    QTextDocument* doc = document();
+    for (int line : lines)
+        if (line >= 1 && line <= doc->blockCount())
+            m_highlights << QTextCursor(doc->findBlockByNumber(line - 1));
+    m_highlightRevision = doc->revision();
+    UpdateExtraSelections();
+}
+
+void CCodeEditor::ClearHighlightedLines() {
+    if (m_highlights.isEmpty()) return;
+    m_highlights.clear();
+    UpdateExtraSelections();
+}
+
+QList<int> CCodeEditor::HighlightedLines() const {
+    QList<int> lines;
+    for (const QTextCursor& at : m_highlights) lines << at.blockNumber() + 1;
+    return lines;
+}
+
+bool CCodeEditor::MarginEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return false;
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QTextBlock block = cursorForPosition(QPoint(0, help->pos().y())).block();
+    QStringList texts;
+    for (const CDiagnostic& diagnostic : DiagnosticsOn(block.blockNumber() + 1))
+        texts << diagnostic.Description();
+    ShowToolTip(help->globalPos(), texts.join(QLatin1Char('\n')));
+    return true;
+}
+
+bool CCodeEditor::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QPlainTextEdit::viewportEvent(event);
+    // The messages of the underlines under the mouse.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QTextCursor at = cursorForPosition(help->pos());
+    const int position = at.position();
+    // cursorForPosition gives the nearer edge of a character; the character
+    // hovered is the one whose box holds the mouse.
+    const int character = cursorRect(at).center().x() > help->pos().x() ? position - 1 : position;
+    QStringList texts;
+    for (const CMarker& marker : m_markers)
+        if (marker.range.block() == at.block() && character >= marker.range.selectionStart() &&
+            character < qMax(marker.range.selectionEnd(), marker.range.selectionStart() + 1))
+            texts << marker.diagnostic.Description();
+    ShowToolTip(help->globalPos(), texts.join(QLatin1Char('\n')));
+    return true;
+}
+
+void CCodeEditor::ShowToolTip(const QPoint& globalPos, const QString& text) {
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(globalPos, text, this);
+}
+
 void CCodeEditor::OnContentsChange() {
+    bool changed = false;
+    // Any edit ends the highlighting of lines; highlighting the syntax
+    // reports changes too, but leaves the revision as it was.
+    if (!m_highlights.isEmpty() && document()->revision() != m_highlightRevision) {
+        m_highlights.clear();
+        changed = true;
+    }
+    // A diagnostic goes with the text it was about.
+    const qsizetype markers = m_markers.size();
+    m_markers.removeIf([](const CMarker& marker) {
+        return marker.range.document()->findBlock(marker.range.selectionStart()).text() !=
+               marker.lineText;
+    });
+    if (m_markers.size() != markers) {
+        changed = true;
+        m_margin->update();
+        emit DiagnosticsChanged();
+    }
+    if (changed) UpdateExtraSelections();
     if (m_errorLine.isNull()) return;
     // Highlighting reports its lines as changed too: the marker goes only
     // when the marked line's text or extent is no longer what was marked.
@@ -292,7 +476,27 @@ void CCodeEditor::FindMatchingBracket() {
 
 void CCodeEditor::UpdateExtraSelections() {
     QList<QTextEdit::ExtraSelection> selections;
-    if (!m_errorLine.isNull()) {
+    for (const QTextCursor& at : m_highlights) {
+        QTextEdit::ExtraSelection line;
+        line.cursor = at;
+        line.format.setBackground(kHighlightColor);
+        line.format.setProperty(QTextFormat::FullWidthSelection, true);
+        selections << line;
+    }
+    // A diagnostic's underline says more than the whole line's.
+    bool lineHasDiagnostic = false;
+    for (const CMarker& marker : m_markers) {
+        QTextEdit::ExtraSelection underline;
+        underline.cursor = marker.range;
+        underline.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        underline.format.setUnderlineColor(
+            marker.diagnostic.severity == CDiagnostic::Severity::Error ? kErrorColor
+                                                                       : kWarningColor);
+        selections << underline;
+        if (!m_errorLine.isNull() && marker.range.block() == m_errorLine.block())
+            lineHasDiagnostic = true;
+    }
+    if (!m_errorLine.isNull() && !lineHasDiagnostic) {
         QTextEdit::ExtraSelection error;
         error.cursor = m_errorLine;
         error.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);

@@ -1,8 +1,12 @@
 // CCodeEditor: the puzzle editor pane: a plain-text pane with the line
 // numbers in its left margin, the line end each line had in its file, a
 // tab width of four spaces, auto-indent, the matching bracket highlighted,
-// and the marker of a compile error's line. Used by the editor window.
+// the marker of a compile error's line, the interpreter's errors and
+// warnings as margin icons and wavy underlines with their messages as
+// tooltips, and highlighted lines. Used by the editor window.
 #pragma once
+
+#include "gui/diagnostic.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -37,18 +41,52 @@ public:
     void MarkErrorLine(int line);
     // The marked line (1-based), 0 when none.
     int ErrorLine() const;
+    void ClearErrorLine();
+
+    // Shows each diagnostic on its line (clamped to the text): an icon in
+    // the margin, a wavy underline from its column to its end column, or
+    // over the token at its column when it has no end, or over the whole
+    // line when it has no column. Each stays until its line is edited or
+    // ClearDiagnostics.
+    void AddDiagnostics(const QList<CDiagnostic>& diagnostics);
+    void ClearDiagnostics();
+    // The diagnostics shown on line `line` (1-based, as the line is now).
+    QList<CDiagnostic> DiagnosticsOn(int line) const;
+    // The underlined range of each diagnostic shown, as [start, end)
+    // positions in the document, in the order they were added.
+    QList<QPair<int, int>> DiagnosticRanges() const;
+
+    // Gives the lines `lines` (1-based) a background until the next edit
+    // or ClearHighlightedLines.
+    void HighlightLines(const QList<int>& lines);
+    void ClearHighlightedLines();
+    QList<int> HighlightedLines() const;
 
     // The brackets highlighted as a matching pair (positions), empty when none.
     QList<int> MatchedBrackets() const { return m_brackets; }
 
+signals:
+    // Diagnostics were added or went away.
+    void DiagnosticsChanged();
+
 protected:
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     friend class CLineNumberMargin;
+    // One diagnostic shown: the range it underlines (its line when it has no
+    // column), and the text of its line when it was shown.
+    struct CMarker {
+        CDiagnostic diagnostic;
+        QTextCursor range;
+        QString lineText;
+    };
     void PaintMargin(QPaintEvent* event);
+    bool MarginEvent(QEvent* event);
+    void ShowToolTip(const QPoint& globalPos, const QString& text);
     void UpdateMarginWidth();
     void UpdateMargin(const QRect& rect, int dy);
     void UpdateTabWidth();
@@ -61,4 +99,7 @@ private:
     QTextCursor m_errorLine;  // selects the marked line; null when none
     QString m_errorText;      // the marked line's text when it was marked
     QList<int> m_brackets;
+    QList<CMarker> m_markers;
+    QList<QTextCursor> m_highlights;  // at the start of each highlighted line
+    int m_highlightRevision = 0;      // the document's revision when they were set
 };

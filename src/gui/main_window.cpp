@@ -108,10 +108,10 @@ void CMainWindow::CreatePanes() {
     m_splitter->addWidget(m_output);
     setCentralWidget(m_splitter);
     m_defaultFontSize = m_editor->font().pointSize();
-    connect(m_output, &COutputPane::ErrorLineActivated, this, [this](int line) {
-        ShowErrorLine(line);
-        m_editor->setFocus();
-    });
+    connect(m_output, &COutputPane::PlaceActivated, this, &CMainWindow::OnPlaceActivated);
+    connect(m_editor, &QPlainTextEdit::cursorPositionChanged, this,
+            &CMainWindow::UpdateDiagnosticStatus);
+    connect(m_editor, &CCodeEditor::DiagnosticsChanged, this, &CMainWindow::UpdateDiagnosticStatus);
     connect(m_editor->document(), &QTextDocument::modificationChanged, this,
             &QWidget::setWindowModified);
 }

@@ -5,9 +5,12 @@
 //   main_window_actions.cpp  the table of actions, the menus and the toolbar
 //   main_window_file.cpp     the document: open, save, unsaved changes, recent
 //                            files, examples, encoding and line ends, print, help
-//   main_window_run.cpp      Run and Stop driving a CRunner, the output and run status
+//   main_window_run.cpp      Run, Explain and Stop driving a CRunner, the output
+//                            with its diagnostics, and the run status
 #pragma once
 
+#include "gui/diagnostic.h"
+#include "gui/interpreter_probe.h"
 #include "gui/run_tally.h"
 #include "gui/runner.h"
 #include "gui/text_file.h"
@@ -94,6 +97,10 @@ public:
 
 public slots:
     void Run();
+    // Runs the interpreter with --explain, which says after the run's output
+    // why the puzzle has no solution or how its solutions differ; the lines
+    // of the conditions it names are highlighted.
+    void Explain();
     void Stop();
     // Puts the cursor on line `line` of the editor and marks it as a
     // compile error's line.
@@ -169,6 +176,12 @@ private:
     void ShowError(const QString& text);
 
     // main_window_run.cpp
+    void StartRun(bool explain);
+    bool CheckExplain(const CInterpreterFeatures& features);
+    void OnPlaceActivated(const CSourcePlace& place);
+    void ShowPlace(const CSourcePlace& place);
+    void HighlightExplainedLines();
+    void UpdateDiagnosticStatus();
     void OnRunOutput(const QString& text);
     void OnRunNotice(const QString& text);
     void OnRunFinished();
@@ -205,6 +218,12 @@ private:
     QTimer m_tick;               // refreshes the elapsed time and count during a run
     bool m_errorShown = false;   // the run's first error has been marked
     bool m_runDetached = false;  // the document was replaced: the run's output is dropped
+    CInterpreterProbe m_probe;
+    bool m_jsonRun = false;     // the run was asked for JSON diagnostics
+    bool m_explaining = false;  // the run was asked to explain
+    CDiagnosticFilter m_diagnostics;
+    QString m_explanation;       // the output of an explaining run
+    QString m_diagnosticStatus;  // the diagnostics shown in the status bar, if any
 
     CProportionalSplitter* m_splitter = nullptr;
     CCodeEditor* m_editor = nullptr;
@@ -224,5 +243,7 @@ private:
 
     QAction* m_run = nullptr;
     QAction* m_stop = nullptr;
+    QAction* m_explain = nullptr;
+    bool m_canExplain = true;   // the last interpreter asked has --explain
     QAction* m_fast = nullptr;  // checked: runs add --fast
 };

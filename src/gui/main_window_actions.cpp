@@ -43,6 +43,9 @@ struct CActionTable {
             {"print", "&Print...", "Ctrl+P", "Print", kNoIcon, &W::OnPrint, nullptr},
             {"run", "&Run", "F5", "Run", QStyle::SP_MediaPlay, &W::Run, nullptr},
             {"stop", "&Stop", "Esc", "Stop", QStyle::SP_MediaStop, &W::Stop, nullptr},
+            {"explain", "Exp&lain", "Ctrl+E",
+             "Explain why the puzzle has no solution or how its solutions differ",
+             QStyle::SP_MessageBoxQuestion, &W::Explain, nullptr},
             {"fastSearch", "&Fast search", "", "Search with constraint propagation (--fast)",
              kNoIcon, nullptr, nullptr},
             {"exit", "E&xit", "", "Exit", kNoIcon, &W::OnExit, nullptr},
@@ -80,6 +83,7 @@ void CMainWindow::CreateActions() {
     m_run = FindAction("run");
     m_stop = FindAction("stop");
     m_stop->setEnabled(false);
+    m_explain = FindAction("explain");
     m_fast = FindAction("fastSearch");
     m_fast->setCheckable(true);
 }
@@ -135,7 +139,7 @@ void CMainWindow::CreateMenusAndToolBar() {
     connect(m_recentMenu, &QMenu::aboutToShow, this, &CMainWindow::UpdateRecentMenu);
     CreateMenu(QStringLiteral("&File"), "fileMenu",
                {"new", "open", "@recent", "save", "saveAs", "saveOutputAs", "-", "print", "-",
-                "run", "stop", "fastSearch", "-", "exit"});
+                "run", "stop", "explain", "fastSearch", "-", "exit"});
     CreateMenu(QStringLiteral("&Edit"), "editMenu",
                {"undo", "redo", "-", "cut", "copy", "paste", "selectAll", "-", "find", "findNext",
                 "findPrevious", "replace", "goToLine"});
@@ -148,6 +152,6 @@ void CMainWindow::CreateMenusAndToolBar() {
     bar->setObjectName(QStringLiteral("toolBar"));
     bar->setMovable(false);
     bar->setIconSize(QSize(16, 16));
-    for (const char* name : {"open", "save", "run", "stop", "about"})
+    for (const char* name : {"open", "save", "run", "stop", "explain", "about"})
         bar->addAction(FindAction(name));
 }

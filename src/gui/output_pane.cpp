@@ -1,7 +1,6 @@
-// COutputPane: batched output, the line cap with its note, error-line jumps.
+// COutputPane: batched output, the line cap with its note, jumps to the
+// places output lines refer to.
 #include "gui/output_pane.h"
-
-#include "gui/run_tally.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -110,8 +109,8 @@ void COutputPane::UpdateNote(bool hadNote) {
 void COutputPane::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QTextBlock block = cursorForPosition(event->position().toPoint()).block();
-        if (const int line = ErrorLineNumber(block.text())) {
-            emit ErrorLineActivated(line);
+        if (const CSourcePlace place = OutputLinePlace(block.text(), m_runFileName); place.line) {
+            emit PlaceActivated(place);
             event->accept();
             return;
         }

@@ -3,10 +3,11 @@
 // batches on a timer, follows the end only while the view is at the end,
 // keeps only the last lines of a flood with a note saying how many earlier
 // lines it dropped (all of them stay in its log for Save Output As), and
-// turns a double-click on an error line into a request to show that line in
-// the editor.
+// turns a double-click on an error line, a diagnostic or a reference to the
+// run file into a request to show that place in the editor.
 #pragma once
 
+#include "gui/diagnostic.h"
 #include "gui/output_log.h"
 
 #include <QPlainTextEdit>
@@ -36,9 +37,15 @@ public:
     // Complete lines dropped from the top since the last ClearOutput.
     qint64 DroppedLines() const { return m_dropped; }
 
+    // The name of the file the interpreter was given: lines "NAME:LINE: ..."
+    // refer to its line LINE.
+    void SetRunFileName(const QString& name) { m_runFileName = name; }
+
 signals:
-    // A double-click on an error line "N 行: ..." asks to show line N.
-    void ErrorLineActivated(int line);
+    // A double-click on an error line "N 行: ...", a diagnostic
+    // "LINE:COLUMN: error: ..." or a reference "NAME:LINE: ..." asks to show
+    // that place (column 0: the line).
+    void PlaceActivated(const CSourcePlace& place);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -55,4 +62,5 @@ private:
     COutputLog m_log;
     QTimer m_batch;
     qint64 m_dropped = 0;
+    QString m_runFileName;
 };

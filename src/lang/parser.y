@@ -27,14 +27,27 @@ struct PooledText;
 
 void yyerror(Compilation& c, const char* message);
 
-/* The stacks start with room for 200 entries and may grow to 10000. */
+/* The stacks start with room for 200 entries and may grow to 10000. Grown
+ * stacks live on yyparse's frame too, so that a compile phase stopped by an
+ * exception (CompileCancelled, std::bad_alloc) leaves nothing behind. */
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 10000
+#define YYSTACK_USE_ALLOCA 1
 
 namespace {
-/* Appends the integers a, a+1, ..., b (nothing when b < a). */
-void AppendRange(std::vector<int32_t>* list, int32_t a, int32_t b) {
-    for (int64_t v = a; v <= b; ++v) list->push_back(static_cast<int32_t>(v));
+/* Appends the integers a, a+1, ..., b (nothing when b < a). A range of
+ * billions of values may be stopped, or run out of memory, on the way: the
+ * list, which the parser's stack owns, is released before the parse unwinds. */
+void AppendRange(Compilation& c, std::vector<int32_t>* list, int32_t a, int32_t b) {
+    try {
+        for (int64_t v = a; v <= b; ++v) {
+            c.Step();
+            list->push_back(static_cast<int32_t>(v));
+        }
+    } catch (...) {
+        delete list;
+        throw;
+    }
 }
 }
 
@@ -82,8 +95,8 @@ program
 
 number_list
     : number_list ',' NUMBER                  { $1->push_back($3); $$ = $1; }
-    | number_list ',' '[' NUMBER ',' NUMBER ']' { AppendRange($1, $4, $6); $$ = $1; }
-    | '[' NUMBER ',' NUMBER ']'               { $$ = new std::vector<int32_t>(); AppendRange($$, $2, $4); }
+    | number_list ',' '[' NUMBER ',' NUMBER ']' { AppendRange(c, $1, $4, $6); $$ = $1; }
+    | '[' NUMBER ',' NUMBER ']'               { $$ = new std::vector<int32_t>(); AppendRange(c, $$, $2, $4); }
     | NUMBER                                  { $$ = new std::vector<int32_t>{$1}; }
     ;
 

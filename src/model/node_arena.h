@@ -4,6 +4,7 @@
 // a program kept by a host stays whole whatever other programs do.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -15,6 +16,10 @@ public:
     ArenaNode(const ArenaNode&) = delete;
     ArenaNode& operator=(const ArenaNode&) = delete;
     virtual ~ArenaNode() = default;
+
+    // The poll of the arena that made the node (NodeArena::SetPoll), for long
+    // compile-time work that makes no nodes; an empty function when none.
+    const std::function<void()>* arenaPoll = nullptr;
 };
 
 class NodeArena {
@@ -31,13 +36,26 @@ public:
 
     template <class T, class... Args>
     T* Make(Args&&... args) {
+        if (m_poll && ++m_sincePoll >= kPollEvery) {
+            m_sincePoll = 0;
+            m_poll();
+        }
         auto node = std::make_unique<T>(std::forward<Args>(args)...);
         T* made = node.get();
+        made->arenaPoll = &m_poll;
         m_nodes.push_back(std::move(node));
         return made;
     }
 
     size_t Size() const { return m_nodes.size(); }
+
+    // Called once per kPollEvery new nodes while set (the compile phase
+    // stops through it by throwing); an empty function removes it.
+    void SetPoll(std::function<void()> poll) {
+        m_poll = std::move(poll);
+        m_sincePoll = 0;
+    }
+    static constexpr unsigned kPollEvery = 4096;
 
     // Hands every node over and leaves this arena empty: the search keeps its
     // own copies of the compiled conditions and releases the parsed ones.
@@ -56,4 +74,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<ArenaNode>> m_nodes;
+    std::function<void()> m_poll;
+    unsigned m_sincePoll = 0;
 };

@@ -140,13 +140,18 @@ const ValueSet& CVarDecl::DomainValues() const {
     return *m_domainValues;
 }
 
-// Every value must be the key of an element. Keys are unique, so a set with
-// more values than there are elements fails at once.
+// Every value must be the key of an element. Keys are unique, so a set or an
+// interval with more values than there are elements fails at once.
 bool CProgram::AllSubscriptsValid(const CVarDecl* decl, const ValueSet& values) {
-    if (values.Count() > decl->elements.size()) return false;
-    for (int32_t v : values.ToList())
-        if (FindElement(decl, v) == nullptr) return false;
-    return true;
+    const uint64_t elements = decl->elements.size();
+    if (!values.IsLazy() && values.Count() > elements) return false;
+    const bool invalid = values.ForEach([decl, elements](ValueSet::Interval i) {
+        if (static_cast<uint64_t>(int64_t{i.hi} - i.lo) >= elements) return true;
+        for (int64_t v = i.lo; v <= i.hi; ++v)
+            if (FindElement(decl, static_cast<int32_t>(v)) == nullptr) return true;
+        return false;
+    });
+    return !invalid;
 }
 
 // With a partner (an ordering) the first holder wins. Otherwise a holder is

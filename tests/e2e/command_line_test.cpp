@@ -23,6 +23,12 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int kTimeoutSeconds = 60;
+// Timings are checked with this much room under the sanitizers.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kSlowdown = 3;
+#else
+constexpr int kSlowdown = 1;
+#endif
 
 const std::string kCases = TOVIK_CASES_DIR;
 const std::string kPhasesGbk =
@@ -189,11 +195,12 @@ TEST(CommandLine, StatsLine) {
     const std::string plain = Tovik({puzzle}).out;
     std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
         {{"--stats", puzzle},
-         "^solutions: 3, steps: \\d+, time: [0-9.]+ s, peak memory: \\d+ KiB\n$"},
+         "^solutions: 3, steps: \\d+, time: [0-9.]+ s \\(compile [0-9.]+ s, search [0-9.]+ s\\), "
+         "peak memory: \\d+ KiB\n$"},
     };
 #if TOVIK_FAST
     cases.push_back({{"--fast", "--stats", puzzle},
-                     "^solutions: 3, nodes: \\d+, failures: \\d+, time: [0-9.]+ s, peak memory"});
+                     "^solutions: 3, nodes: \\d+, failures: \\d+, time: [0-9.]+ s \\(compile "});
 #endif
     for (const auto& [args, pattern] : cases) {
         const ChildResult run = Tovik(args);
@@ -240,6 +247,33 @@ TEST(CommandLine, TimeLimitAndInterruptKeepThePrintedLines) {
             EXPECT_NE(run.err.find(std::to_string(lines) + " solution line"), std::string::npos)
                 << run.err;
         }
+}
+
+// A compile phase that would expand for minutes (10^9 instances) stops at
+// Ctrl+C with status 130 within half a second, and at --time-limit 1 with
+// status 124 within 1.5 s of the start; nothing follows the compiling line.
+TEST(CommandLine, CompilePhaseStops) {
+    char path[] = "/tmp/tovik-compile-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    const std::string puzzle =
+        "N{} = {[1, 1000]};\nN x;\n# i in N, # j in N, # k in N, x != i * j + k;\noutput {x}\n";
+    ASSERT_EQ(write(fd, puzzle.data(), puzzle.size()), static_cast<ssize_t>(puzzle.size()));
+    close(fd);
+    for (bool interrupt : {true, false}) {
+        ChildOptions options = Options(interrupt ? SIGINT : 0, 400ms);
+        options.delay_from_start = true;
+        const auto start = std::chrono::steady_clock::now();
+        const ChildResult run =
+            interrupt ? Tovik({path}, options) : Tovik({"--time-limit", "1", path}, options);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(run.exit_status, interrupt ? 130 : 124);
+        EXPECT_LT(took, (interrupt ? 900ms : 1500ms) * kSlowdown);
+        EXPECT_EQ(run.out, kPhasesGbk.substr(0, 14));
+        EXPECT_EQ(run.err, interrupt ? "tovik: interrupted while compiling\n"
+                                     : "tovik: compile phase cut short by the time limit\n");
+    }
+    std::remove(path);
 }
 
 // A line printed early reaches a pipe while the search goes on, within this

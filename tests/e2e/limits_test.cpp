@@ -4,12 +4,14 @@
 // memory. Each either works or ends with a clear message, never with a signal.
 // Sizes stay small enough for CI; tests/stress/run.sh tries the large ones.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "child_process.h"
 
@@ -121,19 +123,46 @@ TEST_F(Limits, BigNamesTextsRangesAndExpansions) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
-// Under an address-space limit a puzzle too big for it ends with a message and
-// status 2. (The sanitizers reserve address space of their own, so this runs
-// only in the plain build.)
+// Runaway compile phases end with a message and status 2 within 30 s, their
+// peak memory below the cap: the default cap (taken from the address-space
+// limit the process starts under) and --memory-limit. A range of 2*10^8
+// values, 3,000 nested quantifiers over two values (2^3000 instances), and
+// 10^9 instances of a comparison. The sanitizers reserve address space of
+// their own, so this runs only in the plain build.
 TEST_F(Limits, OutOfMemoryEndsWithStatusTwo) {
-    const std::string path = dir_ / "huge.tvk";
-    std::ofstream(path, std::ios::binary) << "S{} = {[1, 200000000]};\nS x;\noutput {x}\n";
-    ChildResult r =
-        RunChild("/bin/sh", {"-c", "ulimit -v 400000; exec \"$0\" \"$1\"", TOVIK_BINARY, path},
-                 kTimeoutSeconds);
-    EXPECT_EQ(r.signal, 0);
-    EXPECT_EQ(r.exit_status, 2);
-    EXPECT_EQ(r.out, kCompiling);
-    EXPECT_NE(r.err.find("out of memory"), std::string::npos) << r.err;
+    std::string nested = "S{} = {1, 2};\nS x;\n";
+    for (int i = 0; i < 3000; ++i) nested += "# i" + std::to_string(i) + " in S, ";
+    nested += "x = 1;\n";
+    const std::string runaway =
+        "N{} = {[1, 1000]};\nN x;\n# i in N, # j in N, # k in N, x != i * j + k;\noutput {x}\n";
+    const struct {
+        std::string text;
+        std::vector<std::string> options;
+    } cases[] = {
+        {"S{} = {[1, 200000000]};\nS x;\noutput {x}\n", {}},
+        {nested, {}},
+        {runaway, {}},
+        {runaway, {"--fast"}},
+        {nested, {"--memory-limit", "300M"}},
+    };
+    constexpr long kCapKiB = 400000;
+    for (const auto& c : cases) {
+        const std::string path = dir_ / "huge.tvk";
+        std::ofstream(path, std::ios::binary) << c.text;
+        std::vector<std::string> args = {
+            "-c", "ulimit -v " + std::to_string(kCapKiB) + "; exec \"$0\" \"$@\"", TOVIK_BINARY};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(path);
+        ChildResult r = RunChild("/bin/sh", args, 30);
+        EXPECT_EQ(r.signal, 0);
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.exit_status, 2);
+        EXPECT_EQ(r.out, kCompiling);
+        EXPECT_EQ(r.err, "tovik: out of memory\n");
+        rusage children{};
+        getrusage(RUSAGE_CHILDREN, &children);
+        EXPECT_LT(children.ru_maxrss, kCapKiB);
+    }
 }
 #endif
 

@@ -87,11 +87,14 @@ class TestMainWindow : public QObject {
     int m_serial = 0;
 
     // A fresh program directory, with a space in its name, holding a
-    // stand-in interpreter with `body` (none when `body` is empty).
+    // stand-in interpreter with `body` (none when `body` is empty) that
+    // knows no options.
     QString ProgramDir(const QByteArray& body) {
         const QString path = m_dir.filePath(QStringLiteral("program dir %1").arg(++m_serial));
         QDir().mkpath(path);
-        if (!body.isEmpty()) WriteScript(QDir(path).filePath(QStringLiteral("tovik")), body);
+        if (!body.isEmpty())
+            WriteScript(QDir(path).filePath(QStringLiteral("tovik")),
+                        "[ \"$1\" = --help ] && exit 0\n" + body);
         return path;
     }
 
@@ -129,7 +132,7 @@ private slots:
         QCOMPARE(Texts(Menu(window, "fileMenu")->actions()),
                  (QStringList{"&New", "&Open...", "Open R&ecent", "&Save", "Save &As...",
                               "Save O&utput As...", "-", "&Print...", "-", "&Run", "&Stop",
-                              "&Fast search", "-", "E&xit"}));
+                              "Exp&lain", "&Fast search", "-", "E&xit"}));
         QCOMPARE(Texts(Menu(window, "editMenu")->actions()),
                  (QStringList{"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "Select &All", "-",
                               "&Find...", "Find &Next", "Find Pre&vious", "R&eplace...",
