@@ -14,16 +14,20 @@
 
 namespace {
 
-// The pid of a child of `parent` named `name`, 0 when there is none.
-qint64 ChildNamed(qint64 parent, const QByteArray& name) {
+// The pid of the interpreter `parent` runs on its run file, 0 when there is
+// none. The editor also starts the interpreter briefly with --help to learn
+// its options; that child must not be taken for the run.
+qint64 RunningInterpreter(qint64 parent) {
     QDirIterator proc(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
     while (proc.hasNext()) {
+        const QString dir = proc.next();
         // stat: "pid (name) state ppid ..."
-        const QByteArray stat = ReadBytes(proc.next() + QStringLiteral("/stat"));
+        const QByteArray stat = ReadBytes(dir + QStringLiteral("/stat"));
         const qsizetype close = stat.lastIndexOf(')');
         const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
         if (close > 0 && fields.size() > 1 && fields[1].toLongLong() == parent &&
-            stat.mid(stat.indexOf('(') + 1, close - stat.indexOf('(') - 1) == name)
+            stat.mid(stat.indexOf('(') + 1, close - stat.indexOf('(') - 1) == "tovik" &&
+            ReadBytes(dir + QStringLiteral("/cmdline")).contains("tmp.in.txt"))
             return stat.left(stat.indexOf(' ')).toLongLong();
     }
     return 0;
@@ -91,8 +95,7 @@ private slots:
         const auto cleanup = qScopeGuard([&] {
             if (interpreter > 0 && !Ended(interpreter)) ::kill(pid_t(interpreter), SIGKILL);
         });
-        QTRY_VERIFY_WITH_TIMEOUT((interpreter = ChildNamed(editor.processId(), "tovik")) > 0,
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT((interpreter = RunningInterpreter(editor.processId())) > 0, 20000);
         ::kill(pid_t(editor.processId()), SIGKILL);
         QVERIFY(editor.waitForFinished(5000));
         QTRY_VERIFY_WITH_TIMEOUT(Ended(interpreter), 1000);
