@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A allowed=(
-  [app]="engine text fast/fast_search.h model/program.h"
+  [app]="engine text fast/fast_search.h model/program.h compile/diagnostics.h"
   [engine]="lang/parse.h compile/diagnostics.h search/searcher.h search/solution_printer.h model text"
   [lang]="compile expr model text"
   [compile]="expr model text"

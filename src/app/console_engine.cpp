@@ -28,6 +28,11 @@ void ConsoleEngine::OnCompileError(int line, const char* message) {
 
 void ConsoleEngine::OnWarning(const char* text) { m_reporter.Warning(text); }
 
+void ConsoleEngine::OnDiagnostic(const Diagnostic& diagnostic) {
+    m_output.Flush();
+    m_reporter.Show(diagnostic);
+}
+
 // A stop, once decided, holds: the search unwinds through every pending call.
 // Each step asks here first, so this is where the step clock ticks.
 bool ConsoleEngine::IsCancel() {

@@ -30,6 +30,7 @@ public:
     void OnProgress(unsigned count) override;
     void OnCompileError(int line, const char* message) override;
     void OnWarning(const char* text) override;
+    void OnDiagnostic(const Diagnostic& diagnostic) override;
 
     void SetLimit(long long lines) { m_limit = lines; }
     void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }

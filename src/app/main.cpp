@@ -283,6 +283,10 @@ int Main(int argc, char** argv) {
     }
     const std::string name = std::strcmp(options.puzzle, "-") == 0 ? "<stdin>" : options.puzzle;
     reporter.SetPuzzle(name);
+    DiagnosticsStyle style = options.diagnostics;
+    if (style == DiagnosticsStyle::Auto)
+        style = isatty(STDERR_FILENO) ? DiagnosticsStyle::Rich : DiagnosticsStyle::None;
+    reporter.SetDiagnostics(style, options.warnings);
     if (!opened) {
         SayOnStandardOutput(engine, options, Msg::CannotOpen);
         reporter.Error("cannot open '" + name + "': " + std::strerror(error));

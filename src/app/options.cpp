@@ -76,6 +76,30 @@ void SetFormat(Options& o, const char* v) {
         o.error = "--format is text, lines, json or csv";
 }
 
+void SetDiagnostics(Options& o, const char* v) {
+    const std::string_view name = v ? v : "";
+    if (name == "auto")
+        o.diagnostics = DiagnosticsStyle::Auto;
+    else if (name == "rich")
+        o.diagnostics = DiagnosticsStyle::Rich;
+    else if (name == "json")
+        o.diagnostics = DiagnosticsStyle::Json;
+    else if (name == "none")
+        o.diagnostics = DiagnosticsStyle::None;
+    else
+        o.error = "--diagnostics is auto, rich, json or none";
+}
+
+void SetWarnings(Options& o, const char* v) {
+    const std::string_view name = v ? v : "";
+    if (name == "all")
+        o.warnings = true;
+    else if (name == "none")
+        o.warnings = false;
+    else
+        o.error = "--warnings is all or none";
+}
+
 // Adding an option is adding its line here (and its field to Options).
 constexpr OptionEntry kOptions[] = {
     {"help", 'h', nullptr, Switch<&Options::help>, "this text"},
@@ -83,6 +107,15 @@ constexpr OptionEntry kOptions[] = {
     {"format", 0, "FORMAT", SetFormat,
      "how solutions are printed: text (the default),\n"
      "lines, json or csv (see Formats below)"},
+    {"diagnostics", 0, "STYLE", SetDiagnostics,
+     "how compile errors and warnings are described on\n"
+     "standard error, with their line and column: rich (the\n"
+     "source line, a caret and hints), json (one object per\n"
+     "line), none, or auto (the default: rich on a terminal,\n"
+     "none otherwise)"},
+    {"warnings", 0, "WHICH", SetWarnings,
+     "all (the default) or none: warnings about mistakes\n"
+     "that compile, such as a string in no set"},
     {"quiet", 'q', nullptr, Switch<&Options::quiet>,
      "leave out the phase lines (compiling..., searching...)"},
     {"count", 0, nullptr, Switch<&Options::count>,

@@ -8,6 +8,10 @@
 
 #include "engine/tovik.h"
 
+// How diagnostics (the place of a compile error with hints, and warnings)
+// are written on standard error. Auto is Rich on a terminal, None otherwise.
+enum class DiagnosticsStyle { Auto, Rich, Json, None };
+
 struct Options {
     bool help = false;
     bool version = false;
@@ -17,6 +21,8 @@ struct Options {
     bool fast = false;   // search with the propagating solver
     bool quiet = false;  // no phase lines
     OutputFormat format = OutputFormat::Text;
+    DiagnosticsStyle diagnostics = DiagnosticsStyle::Auto;
+    bool warnings = true;            // --warnings=none turns them off
     long long limit = -1;            // stop after this many solution lines; -1: no limit
     double timeLimit = -1;           // seconds; -1: no limit
     uint64_t memoryLimit = 0;        // bytes; 0: the default

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "compile/diagnostics.h"
 #include "text/quoting.h"
 
 namespace {
@@ -44,4 +45,34 @@ void Reporter::CompileError(int line, const std::string& message) {
         "{\"type\":\"compile-error\",\"line\":" + std::to_string(line) + ",\"message\":";
     AppendJsonString(object, message);
     Put(object + "}\n");
+}
+
+// Rich: "FILE:LINE:COLUMN: error: MESSAGE" (no column when it is unknown),
+// then one indented "hint:" line per hint. Json: one object per line.
+void Reporter::Show(const Diagnostic& d) {
+    const bool warning = d.severity == Severity::Warning;
+    if (warning && !m_warnings) return;
+    const char* severity = warning ? "warning" : "error";
+    if (m_diagnostics == DiagnosticsStyle::Rich) {
+        std::string text = m_puzzle + ":" + std::to_string(d.place.line) + ":";
+        if (d.place.column > 0) text += std::to_string(d.place.column) + ":";
+        text += std::string(" ") + severity + ": " + d.message + "\n";
+        for (const std::string& hint : d.hints) text += "  hint: " + hint + "\n";
+        Put(text);
+    } else if (m_diagnostics == DiagnosticsStyle::Json) {
+        std::string object = std::string("{\"severity\":\"") + severity +
+                             "\",\"line\":" + std::to_string(d.place.line) +
+                             ",\"column\":" + std::to_string(d.place.column) +
+                             ",\"endColumn\":" + std::to_string(d.place.endColumn) +
+                             ",\"message\":";
+        AppendJsonString(object, d.message);
+        object += ",\"hints\":[";
+        for (size_t i = 0; i < d.hints.size(); ++i) {
+            if (i > 0) object += ",";
+            AppendJsonString(object, d.hints[i]);
+        }
+        object += "],\"code\":";
+        AppendJsonString(object, d.code);
+        Put(object + "}\n");
+    }
 }

@@ -7,11 +7,23 @@
 
 #include <string>
 
+#include "app/options.h"
 #include "engine/tovik.h"
+
+struct Diagnostic;
 
 class Reporter {
 public:
     explicit Reporter(OutputFormat format) : m_format(format) {}
+
+    // How diagnostics are written (Auto is decided by the caller), and
+    // whether warnings are.
+    void SetDiagnostics(DiagnosticsStyle style, bool warnings) {
+        m_diagnostics = style;
+        m_warnings = warnings;
+    }
+    // A compile error's details or a warning about the puzzle.
+    void Show(const Diagnostic& diagnostic);
 
     // The puzzle's name in compile errors.
     void SetPuzzle(std::string name) { m_puzzle = std::move(name); }
@@ -28,5 +40,7 @@ private:
     void Write(const char* type, const std::string& text);
 
     OutputFormat m_format;
+    DiagnosticsStyle m_diagnostics = DiagnosticsStyle::None;
+    bool m_warnings = true;
     std::string m_puzzle;
 };

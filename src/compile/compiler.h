@@ -43,6 +43,12 @@ public:
     void Report(const char* message);
     // Whether any error was reported.
     bool Failed() const { return m_failed; }
+    // The details of an error reported just before, or a warning.
+    void Detail(const Diagnostic& diagnostic) { m_diagnostics.Report(diagnostic); }
+    void Warn(Diagnostic diagnostic) {
+        diagnostic.severity = Severity::Warning;
+        m_diagnostics.Report(diagnostic);
+    }
 
     // Declarations (declarations.cpp). Each variable declaration names the
     // set first; the order in which they create variables orders the search.
@@ -78,6 +84,8 @@ public:
 
     CProgram& program;
     int line = 1;  // advanced by the scanner; errors are reported at it
+    // The place of the token the scanner returned last.
+    SourcePlace token;
 
 private:
     using DeclTable = std::unordered_map<const PooledText*, std::unique_ptr<CVarDecl>>;

@@ -27,6 +27,8 @@ void CTovik::OnCompileError(int line, const char* message) {
     Output(text.c_str());
 }
 
+void CTovik::OnDiagnostic(const Diagnostic&) {}
+
 void CTovik::OnWarning(const char* text) { std::fprintf(stderr, "warning: %s\n", text); }
 
 namespace {
@@ -36,6 +38,7 @@ class ErrorPrinter final : public Diagnostics {
 public:
     explicit ErrorPrinter(CTovik& engine) : m_engine(engine) {}
     void Error(int line, const char* message) override { m_engine.OnCompileError(line, message); }
+    void Report(const Diagnostic& diagnostic) override { m_engine.OnDiagnostic(diagnostic); }
 
     bool StopRequested() override { return m_engine.IsCancel(); }
 

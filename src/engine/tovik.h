@@ -15,6 +15,7 @@
 #include "text/encoding.h"
 
 class CProgram;
+struct Diagnostic;
 
 // How solution lines are printed.
 enum class OutputFormat {
@@ -42,6 +43,9 @@ public:
     // Called for each compile error with its line and its message (in the
     // puzzle's encoding); prints "LINE 行: MESSAGE \r\n" through Output.
     virtual void OnCompileError(int line, const char* message);
+    // Called with the details of each compile error (after OnCompileError)
+    // and with each warning about the puzzle; ignored by default.
+    virtual void OnDiagnostic(const Diagnostic& diagnostic);
     // Called before compiling with a remark on how the file is read (an
     // English sentence without a line end); writes it to standard error.
     virtual void OnWarning(const char* text);
