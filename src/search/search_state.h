@@ -28,18 +28,18 @@ struct Candidate {
     int32_t value;
 };
 
-// A residual alternative's expression with the count of its distinct
-// variables that are unassigned, kept up to date by every step's bindings
-// and their undo (not by Exhaust, which never asks), and the exclusive or of
-// their indices, which names the last one when one is left.
+// A residual alternative's count of its expression's distinct variables that
+// are unassigned, kept up to date by every step's bindings and their undo
+// (not by Exhaust, which never asks), and the exclusive or of their indices,
+// which names the last one when one is left. The expressions themselves sit
+// in a parallel array: the counts are touched for every registration of every
+// binding, so they are kept small and close together.
 struct Residual {
-    Residual(FlatExpression expression, CAlternative* alternative)
-        : expression(std::move(expression)),
-          alternative(alternative),
-          unassigned(static_cast<uint32_t>(this->expression.Variables().size())) {
-        for (const CVariable* v : this->expression.Variables()) unassignedXor ^= v->index;
+    Residual(const FlatExpression& expression, CAlternative* alternative)
+        : alternative(alternative),
+          unassigned(static_cast<uint32_t>(expression.Variables().size())) {
+        for (const CVariable* v : expression.Variables()) unassignedXor ^= v->index;
     }
-    FlatExpression expression;
     CAlternative* alternative;
     uint32_t unassigned;
     uint32_t unassignedXor = 0;
@@ -94,7 +94,7 @@ public:
     bool Assign(CVariable* variable, int32_t value);
     // Re-examines a residual alternative after a binding; false when its
     // condition has lost every alternative.
-    bool Recheck(Residual& residual);
+    bool Recheck(uint32_t residual);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
 
@@ -111,7 +111,8 @@ public:
     std::vector<CCondition> conditions;
     ConditionOrder order;
     std::vector<Residual> residuals;
-    std::vector<VariableState> variables;  // parallel to the program's variable list
+    std::vector<FlatExpression> expressions;  // parallel to residuals
+    std::vector<VariableState> variables;     // parallel to the program's variable list
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;

@@ -63,14 +63,15 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
     return true;
 }
 
-bool SearchState::Recheck(Residual& residual) {
+bool SearchState::Recheck(uint32_t r) {
+    Residual& residual = residuals[r];
     if (residual.unassigned >= 2) return true;  // still open
     CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
     if (!owner->InList(a) || owner->satisfied) return true;
     if (residual.unassigned == 0) {
         // Propagation assigned its last variables at once.
-        if (residual.expression.Holds(stack.data())) {
+        if (expressions[r].Holds(stack.data())) {
             owner->satisfied = true;
             satisfied.push_back(owner);
             return true;
@@ -81,7 +82,7 @@ bool SearchState::Recheck(Residual& residual) {
     }
     CVariable* v = program.variableList[residual.unassignedXor];
     const size_t from = pool.size();
-    residual.expression.HoldingValues(v, stack.data(), pool);
+    expressions[r].HoldingValues(v, stack.data(), pool);
     Unlink(*owner, a);
     removed.push_back(a);
     if (pool.size() == from) return owner->alternatives != nullptr;
@@ -188,7 +189,7 @@ bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail
     for (size_t i = assigned.size(); i-- > trail.AssignedBegin();) {
         const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
         for (size_t j = registered.size(); j-- > 0;)
-            if (!m_state.Recheck(m_state.residuals[registered[j]])) return false;
+            if (!m_state.Recheck(registered[j])) return false;
     }
     return true;
 }
