@@ -213,3 +213,19 @@ void FlatExpression::HoldingValues(CVariable* v, int32_t* stack, std::vector<int
     }
     v->value = nullptr;
 }
+
+// An odd coefficient has an inverse modulo 2^32, so c x m = -base has
+// exactly one solution m. Newton's iteration doubles the correct low bits of
+// the inverse at every round: 3 bits to start with (c x c = 1 mod 8), 48
+// after four rounds.
+Operator FlatExpression::Root(const CVariable* v, int32_t* root) const {
+    if (m_shape != Shape::Zero) return Operator::Add;
+    uint32_t c = 0;
+    const uint32_t base = ValueWithout(m_left, v, &c);
+    if ((c & 1) == 0) return Operator::Add;
+    uint32_t inverse = c;  // right away for 1 and -1, the usual coefficients
+    if (c * c != 1)
+        for (int i = 0; i < 4; ++i) inverse *= 2 - c * inverse;
+    *root = static_cast<int32_t>((0u - base) * inverse);
+    return m_op;
+}

@@ -33,6 +33,12 @@ public:
     // the tree holds while v takes that member and the other variables keep
     // their values. v is the one unassigned variable, and stays unassigned.
     void HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
+    // For a tree of the form "sum = 0" or "sum != 0" (after moving every
+    // term to the left) in which v's coefficient is odd: the one 32-bit value
+    // that makes the sum 0 while the other variables keep their values, in
+    // *root, and the operator (Equal or NotEqual). For every other tree, or
+    // when v's coefficient is even, Operator::Add and *root unchanged.
+    Operator Root(const CVariable* v, int32_t* root) const;
 
 private:
     // coefficient x variable, summed modulo 2^32.

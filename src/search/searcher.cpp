@@ -20,6 +20,16 @@ int Weight(uint32_t unassigned) {
     return unassigned < 6 ? kWeights[unassigned] : 0;
 }
 
+// Whether value is a member of an ascending domain; a domain without gaps
+// needs no search.
+bool InDomain(const std::vector<int32_t>& domain, int32_t value) {
+    if (domain.empty()) return false;
+    const int64_t span = int64_t{domain.back()} - domain.front();
+    if (span + 1 == static_cast<int64_t>(domain.size()))
+        return value >= domain.front() && value <= domain.back();
+    return std::binary_search(domain.begin(), domain.end(), value);
+}
+
 void Unassign(const std::vector<CVariable*>& variables, size_t from = 0) {
     for (size_t i = from; i < variables.size(); ++i) variables[i]->value = nullptr;
 }
@@ -81,8 +91,28 @@ bool SearchState::Recheck(uint32_t r) {
         return owner->alternatives != nullptr;
     }
     CVariable* v = program.variableList[residual.unassignedXor];
+    const FlatExpression& expression = expressions[r];
+    int32_t root = 0;
+    if (expression.Root(v, &root) == Operator::NotEqual) {
+        // Every member of the domain but the root, in domain order.
+        const std::vector<int32_t>& domain = v->family->domain;
+        const size_t count = domain.size() - (InDomain(domain, root) ? 1 : 0);
+        Unlink(*owner, a);
+        removed.push_back(a);
+        if (count == 0) return owner->alternatives != nullptr;
+        CAlternative* run = NewAlternative();
+        run->variable = v;
+        run->allBut = true;
+        run->except = root;
+        run->count = static_cast<uint32_t>(count);
+        Link(*owner, run);
+        added.push_back(run);
+        variables[v->index].watchers.push_back(owner);
+        watched.push_back(v->index);
+        return true;
+    }
     const size_t from = pool.size();
-    expressions[r].HoldingValues(v, stack.data(), pool);
+    expression.HoldingValues(v, stack.data(), pool);
     Unlink(*owner, a);
     removed.push_back(a);
     if (pool.size() == from) return owner->alternatives != nullptr;
@@ -99,9 +129,7 @@ bool SearchState::CheckCandidates(CCondition* k) {
     contradicted.clear();
     for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
         if (a->IsResidual() || !a->variable->Assigned()) continue;
-        const int32_t value = a->variable->Value();
-        const int32_t* run = pool.data() + a->values;
-        if (std::find(run, run + a->count, value) != run + a->count) {
+        if (a->Has(a->variable->Value(), pool.data())) {
             k->satisfied = true;
             satisfied.push_back(k);
             return true;
@@ -159,9 +187,15 @@ void Searcher::Search(size_t first, size_t last) {
     if (High(k)) {
         // Candidates only: branch on each, front to back. The steps below
         // never touch this condition, so the walk is stable.
-        for (CAlternative* a = k->alternatives; a != nullptr; a = a->next)
+        for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
+            if (a->allBut) {
+                for (int32_t member : a->variable->family->domain)
+                    if (member != a->except) Step(a->variable, member, first + 1, last);
+                continue;
+            }
             for (uint32_t i = 0; i < a->count; ++i)
                 Step(a->variable, m_state.pool[a->values + i], first + 1, last);
+        }
         return;
     }
     CVariable* v = m_state.ChooseVariable();
