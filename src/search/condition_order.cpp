@@ -14,22 +14,6 @@ void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
     }
 }
 
-void ConditionOrder::Swap(size_t i, size_t j) {
-    if (i == j) return;
-    CCondition* a = m_conditions[i];
-    CCondition* b = m_conditions[j];
-    m_conditions[i] = b;
-    m_conditions[j] = a;
-    a->position = static_cast<uint32_t>(j);
-    b->position = static_cast<uint32_t>(i);
-    SwapBits(m_high, i, j);
-    SwapBits(m_touched, i, j);
-}
-
-void ConditionOrder::Update(const CCondition* k) {
-    if (k->position < m_conditions.size()) Set(m_high, k->position, High(k));
-}
-
 // Whole words at a time: failures are frequent, and the marks spread.
 void ConditionOrder::UntouchAll(size_t from, size_t to) {
     if (from >= to) return;

@@ -101,7 +101,13 @@ public:
     // Links at the front: the order of lists is observable.
     void Link(CCondition& k, CAlternative* a);
     void Unlink(CCondition& k, CAlternative* a);
-    CAlternative* NewAlternative();
+    CAlternative* NewAlternative() {
+        if (freeList.empty()) return NewBlockAlternative();
+        CAlternative* a = freeList.back();
+        freeList.pop_back();
+        *a = CAlternative{};
+        return a;
+    }
     void DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
     // The residuals' counts when v becomes assigned or unassigned.
     void CountAssigned(const CVariable* v);
@@ -151,4 +157,40 @@ private:
         return a;
     }
     int Score(const CVariable* variable) const;
+    CAlternative* NewBlockAlternative();
 };
+
+// The operations every step runs many times, inline.
+
+inline void SearchState::Link(CCondition& k, CAlternative* a) {
+    a->owner = &k;
+    a->previous = nullptr;
+    a->next = k.alternatives;
+    if (k.alternatives != nullptr) k.alternatives->previous = a;
+    k.alternatives = a;
+    if (a->IsResidual() && ++k.residuals == 1) order.Update(&k);
+}
+
+inline void SearchState::Unlink(CCondition& k, CAlternative* a) {
+    if (a->previous != nullptr)
+        a->previous->next = a->next;
+    else
+        k.alternatives = a->next;
+    if (a->next != nullptr) a->next->previous = a->previous;
+    a->previous = a->next = nullptr;
+    if (a->IsResidual() && --k.residuals == 0) order.Update(&k);
+}
+
+inline void SearchState::CountAssigned(const CVariable* v) {
+    for (uint32_t r : variables[v->index].registered) {
+        --residuals[r].unassigned;
+        residuals[r].unassignedXor ^= v->index;
+    }
+}
+
+inline void SearchState::CountUnassigned(const CVariable* v) {
+    for (uint32_t r : variables[v->index].registered) {
+        ++residuals[r].unassigned;
+        residuals[r].unassignedXor ^= v->index;
+    }
+}

@@ -223,7 +223,8 @@ bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail
     for (size_t i = assigned.size(); i-- > trail.AssignedBegin();) {
         const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
         for (size_t j = registered.size(); j-- > 0;)
-            if (!m_state.Recheck(registered[j])) return false;
+            if (m_state.residuals[registered[j]].unassigned < 2 && !m_state.Recheck(registered[j]))
+                return false;
     }
     return true;
 }
