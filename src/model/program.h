@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "model/key_set.h"
 #include "model/node_arena.h"
 #include "model/value_set.h"
 #include "text/encoding.h"
@@ -87,7 +87,7 @@ struct COutputColumn {
 struct COutput {
     std::vector<COutputItem> items;
     std::vector<CVariable*> keyVariables;
-    std::set<std::vector<int32_t>> printedKeys;
+    KeySet printedKeys;
     // Every direct variable, in declaration order; filled when a search
     // starts in a format that prints them.
     std::vector<COutputColumn> columns;
