@@ -20,16 +20,6 @@ int Weight(uint32_t unassigned) {
     return unassigned < 6 ? kWeights[unassigned] : 0;
 }
 
-// Whether value is a member of an ascending domain; a domain without gaps
-// needs no search.
-bool InDomain(const std::vector<int32_t>& domain, int32_t value) {
-    if (domain.empty()) return false;
-    const int64_t span = int64_t{domain.back()} - domain.front();
-    if (span + 1 == static_cast<int64_t>(domain.size()))
-        return value >= domain.front() && value <= domain.back();
-    return std::binary_search(domain.begin(), domain.end(), value);
-}
-
 void Unassign(const std::vector<CVariable*>& variables, size_t from = 0) {
     for (size_t i = from; i < variables.size(); ++i) variables[i]->value = nullptr;
 }
@@ -95,8 +85,8 @@ bool SearchState::Recheck(uint32_t r) {
     int32_t root = 0;
     if (expression.Root(v, &root) == Operator::NotEqual) {
         // Every member of the domain but the root, in domain order.
-        const std::vector<int32_t>& domain = v->family->domain;
-        const size_t count = domain.size() - (InDomain(domain, root) ? 1 : 0);
+        const size_t count =
+            v->family->domain.size() - (v->family->Member(root) != nullptr ? 1 : 0);
         Unlink(*owner, a);
         removed.push_back(a);
         if (count == 0) return owner->alternatives != nullptr;
