@@ -156,18 +156,6 @@ uint32_t FlatExpression::Value(const Sum& sum) {
     return value;
 }
 
-uint32_t FlatExpression::ValueWithout(const Sum& sum, const CVariable* v, uint32_t* coefficient) {
-    uint32_t value = sum.constant;
-    *coefficient = 0;
-    for (const Term& t : sum.terms) {
-        if (t.variable == v)
-            *coefficient = t.coefficient;
-        else
-            value += t.coefficient * static_cast<uint32_t>(*t.variable->value);
-    }
-    return value;
-}
-
 bool FlatExpression::Holds(int32_t* stack) const {
     switch (m_shape) {
         case Shape::Zero:
@@ -212,20 +200,4 @@ void FlatExpression::HoldingValues(CVariable* v, int32_t* stack, std::vector<int
         if (Run(stack) != 0) out.push_back(member);
     }
     v->value = nullptr;
-}
-
-// An odd coefficient has an inverse modulo 2^32, so c x m = -base has
-// exactly one solution m. Newton's iteration doubles the correct low bits of
-// the inverse at every round: 3 bits to start with (c x c = 1 mod 8), 48
-// after four rounds.
-Operator FlatExpression::Root(const CVariable* v, int32_t* root) const {
-    if (m_shape != Shape::Zero) return Operator::Add;
-    uint32_t c = 0;
-    const uint32_t base = ValueWithout(m_left, v, &c);
-    if ((c & 1) == 0) return Operator::Add;
-    uint32_t inverse = c;  // right away for 1 and -1, the usual coefficients
-    if (c * c != 1)
-        for (int i = 0; i < 4; ++i) inverse *= 2 - c * inverse;
-    *root = static_cast<int32_t>((0u - base) * inverse);
-    return m_op;
 }
