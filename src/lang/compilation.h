@@ -20,6 +20,10 @@ public:
     Compilation& operator=(const Compilation&) = delete;
 
     void* scanner;  // the reentrant scanner's state (yyscan_t)
+    // The first token of the statement being read (its text in the
+    // scanner's copy of the puzzle, and its line); null between statements.
+    const char* statementStart = nullptr;
+    int statementLine = 0;
 };
 
 // The scanner's entry, as the parser calls it (scanner.l).

@@ -21,6 +21,7 @@ struct PooledText;
 
 %code {
 #include <cstring>
+#include <string>
 
 #include "lang/compilation.h"
 #include "lang/parse.h"
@@ -52,6 +53,31 @@ void AppendRange(Compilation& c, std::vector<int32_t>* list, int32_t a, int32_t 
 }
 
 #define GUARD(call) do { if (!(call)) YYABORT; } while (0)
+
+/* flex's accessors of the token just read (scanner.cpp). */
+char* yyget_text(void* scanner);
+int yyget_leng(void* scanner);
+
+namespace {
+/* Reads a token and notes where a statement starts: at the first token after
+ * the previous statement, which is reduced before the next token is read
+ * (its last token leaves the parser in a state that reduces by default). */
+int ReadToken(YYSTYPE* value, Compilation& c) {
+    const int token = yylex(value, c);
+    if (c.statementStart == nullptr) {
+        c.statementStart = yyget_text(c.scanner);
+        c.statementLine = c.line;
+    }
+    return token;
+}
+
+/* The text of the statement that ends with the token just read. */
+std::string StatementText(Compilation& c) {
+    const char* end = yyget_text(c.scanner) + yyget_leng(c.scanner);
+    return c.statementStart != nullptr ? std::string(c.statementStart, end) : std::string();
+}
+}
+#define yylex(value, c) ReadToken(value, c)
 }
 
 %union {
@@ -89,8 +115,8 @@ void AppendRange(Compilation& c, std::vector<int32_t>* list, int32_t a, int32_t 
 %%
 
 program
-    : program statement
-    | statement
+    : program statement                          { c.statementStart = nullptr; }
+    | statement                                  { c.statementStart = nullptr; }
     ;
 
 number_list
@@ -109,7 +135,7 @@ string_list
 statement
     : IDENT '{' '}' '=' '{' number_list '}' ';'  { GUARD(c.DeclareSet($1, $6)); }
     | IDENT '{' '}' '=' '{' string_list '}' ';'  { GUARD(c.DeclareStringSet($1, $6)); }
-    | expression ';'                             { GUARD(c.AddCondition($1)); }
+    | expression ';'                             { GUARD(c.AddConditionStatement($1, c.statementLine, StatementText(c))); }
     | declaration_list ';'
     | OUTPUT '{' output_list '}'
     | ';'

@@ -111,6 +111,7 @@ void BeginSolutions(CTovik& engine, CProgram& program) {
 }
 
 void PrintSolution(CTovik& engine, CProgram& program) {
+    engine.OnAssignment(program);
     COutput& output = program.output;
     std::vector<int32_t> key;
     key.reserve(output.keyVariables.size());

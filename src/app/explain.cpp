@@ -1,0 +1,399 @@
+// The explanation of a run: a probe engine compiles the puzzle again (with
+// some condition statements left out) and searches it quietly, once per
+// question; the answers become text lines or one JSON object, built in UTF-8
+// and handed to the console engine in its own encoding.
+#include "app/explain.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/assignments.h"
+#include "app/console_engine.h"
+#include "app/step_clock.h"
+#include "model/program.h"
+#include "text/encoding.h"
+#include "text/quoting.h"
+#include "text/translate.h"
+#if TOVIK_FAST
+#include "fast/fast_search.h"
+#endif
+
+namespace {
+
+// The assignments an explanation keeps and compares at most.
+constexpr size_t kAssignmentCap = 10000;
+
+// An engine that prints nothing: it answers whether a compiled selection of
+// the puzzle has a solution, or collects its full assignments. It stops with
+// the console engine (Ctrl+C, the deadline), after the first line when only
+// that is asked, and when the assignments reach their cap.
+class Probe final : public CTovik {
+public:
+    explicit Probe(ConsoleEngine& console) : m_console(console) {
+        SetPrintPhases(false);
+        SetPrintSolutions(false);
+    }
+
+    void Output(const char*) override {}
+    void OnCompileError(int, const char*) override {}
+    void OnWarning(const char*) override {}
+    // An assignment is the values of the columns, which the search has
+    // filled by its first one.
+    void OnAssignment(const CProgram& program) override {
+        if (!m_collect) return;
+        if (m_assignments.Count() == 0) {
+            std::vector<const CVariable*> variables;
+            for (const COutputColumn& column : program.output.columns)
+                variables.push_back(column.variable);
+            m_assignments.SetVariables(std::move(variables));
+        }
+        m_assignments.Add(program);
+    }
+    bool IsCancel() override {
+        if (m_stopped) return true;
+        if (m_searching && m_firstOnly && Solutions() > 0) return true;
+        if (m_collect && m_assignments.Capped()) return true;
+        if (ConsoleEngine::s_interrupted != 0 || m_clock.Tick())
+            m_stopped = m_console.Interrupted();
+        return m_stopped;
+    }
+
+    // Whether the puzzle without the statements marked in `leftOut` has a
+    // solution; a condition the compiler rejects as never holding counts as
+    // none. Searched the fast way where the build has it.
+    bool Satisfiable(const std::string& bytes, std::vector<bool> leftOut) {
+        m_firstOnly = true;
+        m_collect = false;
+        LeaveOut(std::move(leftOut));
+        std::unique_ptr<CProgram> program = CompileText(bytes);
+        if (!program) return false;
+#if TOVIK_FAST
+        SetSearch([](CTovik& host, CProgram& p) {
+            FastStats stats;
+            return FastSearch(host, p, &stats);
+        });
+#endif
+        m_searching = true;
+        Search(*program);
+        m_searching = false;
+        return Solutions() > 0;
+    }
+
+    // Every full assignment of the whole puzzle (up to the cap), by the
+    // default search, which reaches each one; the program's columns name
+    // the variables, with their texts in UTF-8.
+    std::unique_ptr<CProgram> Collect(const std::string& bytes) {
+        m_firstOnly = false;
+        m_collect = true;
+        LeaveOut({});
+        SetSearch({});
+        std::unique_ptr<CProgram> program = CompileText(bytes);
+        if (!program) return nullptr;
+        SetFormat(OutputFormat::Json);  // fills the columns and converts the texts
+        m_assignments = Assignments(kAssignmentCap);
+        m_searching = true;
+        Search(*program);
+        m_searching = false;
+        return program;
+    }
+
+    bool Stopped() const { return m_stopped; }
+    const Assignments& Found() const { return m_assignments; }
+
+private:
+    ConsoleEngine& m_console;
+    StepClock m_clock;
+    bool m_stopped = false;
+    bool m_searching = false;
+    bool m_firstOnly = true;
+    bool m_collect = false;
+    Assignments m_assignments{kAssignmentCap};
+};
+
+// A statement's text on one line: comments left out, every run of blanks
+// and line ends one space, string literals as they are.
+std::string OneLine(const std::string& text) {
+    std::string out;
+    bool blank = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            const size_t close = text.find_first_of("\"\n", i + 1);
+            const size_t end = close == std::string::npos ? text.size() : close + 1;
+            if (blank && !out.empty()) out += ' ';
+            blank = false;
+            out.append(text, i, end - i);
+            if (!out.empty() && out.back() == '\n') out.back() = ' ';
+            i = end - 1;
+            continue;
+        }
+        if (c == '/' && i + 1 < text.size() && (text[i + 1] == '/' || text[i + 1] == '*')) {
+            const bool line = text[i + 1] == '/';
+            const size_t end = line ? text.find('\n', i) : text.find("*/", i + 2);
+            i = end == std::string::npos ? text.size() : end + (line ? 0 : 1);
+            blank = true;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// The text form ends its lines as the run's format does.
+struct Writer {
+    std::string text;
+    const char* end;
+    void Line(const std::string& line) { text += line + end; }
+};
+
+std::string ToUtf8(const std::string& text, Encoding from) {
+    if (from == Encoding::Utf8) return text;
+    std::string out;
+    Converter(from, Encoding::Utf8).Convert(text, out);
+    return out;
+}
+
+// A value as the puzzle would write it: a number, or a string in quotes.
+std::string ValueText(const CProgram& program, const COutputColumn& column, int32_t value,
+                      bool json) {
+    if (!column.symbolic) return std::to_string(value);
+    const char* text = program.TextOf(value);
+    std::string quoted;
+    if (json) {
+        AppendJsonString(quoted, text != nullptr ? text : "");
+        return quoted;
+    }
+    return std::string("\"") + (text != nullptr ? text : "") + "\"";
+}
+
+// The values one column takes over the assignments, in ascending order.
+std::vector<int32_t> ValuesOf(const std::vector<std::vector<int32_t>>& kept, size_t column) {
+    std::vector<int32_t> values;
+    for (const std::vector<int32_t>& a : kept) values.push_back(a[column]);
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    return values;
+}
+
+// A clue column = value that exactly one assignment satisfies: the first
+// column, in the columns' order, with such a value (its least one). Only
+// when every assignment is known.
+struct Clue {
+    size_t column = 0;
+    int32_t value = 0;
+    bool found = false;
+};
+
+Clue FindClue(const std::vector<std::vector<int32_t>>& kept, size_t columns) {
+    for (size_t c = 0; c < columns; ++c)
+        for (int32_t value : ValuesOf(kept, c)) {
+            size_t count = 0;
+            for (const std::vector<int32_t>& a : kept) count += a[c] == value ? 1 : 0;
+            if (count == 1) return {c, value, true};
+        }
+    return {};
+}
+
+// The explanation of a puzzle with no solution: the conflicting statements,
+// each as FILE:LINE: TEXT (or a JSON object).
+std::string ConflictReport(const ExplainRequest& request,
+                           const std::vector<ConditionStatement>& statements,
+                           const std::vector<size_t>& conflict, Encoding encoding,
+                           const char* end) {
+    if (request.json) {
+        std::string object = "{\"type\":\"explanation\",\"solutions\":false,\"conflict\":[";
+        for (size_t i = 0; i < conflict.size(); ++i) {
+            const ConditionStatement& s = statements[conflict[i]];
+            if (i > 0) object += ',';
+            object += "{\"file\":";
+            AppendJsonString(object, request.fileName);
+            object += ",\"line\":" + std::to_string(s.line) + ",\"text\":";
+            AppendJsonString(object, ToUtf8(OneLine(s.text), encoding));
+            object += '}';
+        }
+        return object + "]}\n";
+    }
+    Writer out{"", end};
+    out.Line(Tr("Explanation: no solution."));
+    if (conflict.size() == 1)
+        out.Line(Tr("This condition can never hold:"));
+    else
+        out.Line(
+            Tr("These conditions cannot hold together; without any one of them the rest "
+               "can:"));
+    for (size_t index : conflict) {
+        const ConditionStatement& s = statements[index];
+        out.Line(request.fileName + ":" + std::to_string(s.line) + ": " +
+                 ToUtf8(OneLine(s.text), encoding));
+    }
+    return out.text;
+}
+
+// The explanation of a puzzle with solutions, from the assignments found.
+std::string SolutionsReport(const ExplainRequest& request, const CProgram& program,
+                            const Assignments& found, unsigned lines, const char* end) {
+    const std::vector<COutputColumn>& columns = program.output.columns;
+    const std::vector<std::vector<int32_t>>& kept = found.Kept();
+    const bool complete = !found.Capped();
+    const Clue clue = complete && kept.size() > 1 ? FindClue(kept, columns.size()) : Clue{};
+    std::vector<size_t> differ;
+    if (kept.size() > 1)
+        for (size_t c = 0; c < columns.size(); ++c)
+            if (kept[0][c] != kept[1][c]) differ.push_back(c);
+    const bool json = request.json;
+    auto value = [&](size_t column, int32_t v) {
+        return ValueText(program, columns[column], v, json);
+    };
+    auto assignment = [&](const std::vector<int32_t>& a) {
+        std::string text;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (c > 0) text += json ? "," : ", ";
+            if (json) {
+                AppendJsonString(text, columns[c].name);
+                text += ":" + value(c, a[c]);
+            } else {
+                text += columns[c].name + " = " + value(c, a[c]);
+            }
+        }
+        return text;
+    };
+
+    if (json) {
+        std::string object = "{\"type\":\"explanation\",\"solutions\":true,\"assignments\":" +
+                             std::to_string(kept.size()) +
+                             ",\"complete\":" + (complete ? "true" : "false") +
+                             ",\"lines\":" + std::to_string(lines) + ",\"values\":{";
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (c > 0) object += ',';
+            AppendJsonString(object, columns[c].name);
+            object += ":[";
+            const std::vector<int32_t> values = ValuesOf(kept, c);
+            for (size_t i = 0; i < values.size(); ++i)
+                object += (i > 0 ? "," : "") + value(c, values[i]);
+            object += ']';
+        }
+        object += '}';
+        if (kept.size() > 1) {
+            object += ",\"differ\":{\"first\":{" + assignment(kept[0]) + "},\"second\":{" +
+                      assignment(kept[1]) + "},\"variables\":[";
+            for (size_t i = 0; i < differ.size(); ++i) {
+                if (i > 0) object += ',';
+                AppendJsonString(object, columns[differ[i]].name);
+            }
+            object += "]}";
+        }
+        if (clue.found) {
+            object += ",\"clue\":{\"variable\":";
+            AppendJsonString(object, columns[clue.column].name);
+            object += ",\"value\":" + value(clue.column, clue.value) + "}";
+        }
+        return object + "}\n";
+    }
+
+    Writer out{"", end};
+    const std::string count = std::to_string(kept.size());
+    out.Line(Tr("Explanation:"));
+    out.Line(std::string(Tr("Full assignments (a value for every variable):")) + " " +
+             (complete ? count
+                       : std::string(Tr("more than")) + " " + count + " " +
+                             Tr("(an explanation keeps no more; what follows is about those)")));
+    out.Line(std::string(Tr("Distinct solution lines:")) + " " + std::to_string(lines));
+    std::vector<std::string> fixed, varying;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const std::vector<int32_t> values = ValuesOf(kept, c);
+        std::string text = columns[c].name;
+        if (values.size() == 1) {
+            fixed.push_back(text + " = " + value(c, values[0]));
+            continue;
+        }
+        text += ": ";
+        for (size_t i = 0; i < values.size(); ++i)
+            text += (i > 0 ? ", " : "") + value(c, values[i]);
+        varying.push_back(text);
+    }
+    if (!fixed.empty()) {
+        out.Line(Tr("The same in every assignment:"));
+        for (const std::string& line : fixed) out.Line("  " + line);
+    }
+    if (!varying.empty()) {
+        out.Line(Tr("Values taken:"));
+        for (const std::string& line : varying) out.Line("  " + line);
+    }
+    if (kept.size() > 1) {
+        out.Line(Tr("Two assignments that differ:"));
+        out.Line("  " + assignment(kept[0]));
+        out.Line("  " + assignment(kept[1]));
+        std::string names;
+        for (size_t c : differ) names += (names.empty() ? "" : ", ") + columns[c].name;
+        out.Line(std::string(Tr("They differ in:")) + " " + names);
+        if (clue.found)
+            out.Line(std::string(Tr("This clue would leave exactly one assignment:")) + " " +
+                     columns[clue.column].name + " = " + value(clue.column, clue.value));
+        else if (complete)
+            out.Line(Tr("No single clue VARIABLE = VALUE leaves exactly one assignment."));
+    }
+    return out.text;
+}
+
+// Deletion: a statement whose removal leaves the rest without a solution is
+// not needed for the conflict, so it goes; what stays is minimal.
+bool MinimalConflict(Probe& probe, const std::string& bytes, size_t statements,
+                     std::vector<size_t>& conflict) {
+    std::vector<bool> inConflict(statements, true);
+    for (size_t i = 0; i < statements; ++i) {
+        std::vector<bool> leftOut(statements);
+        for (size_t j = 0; j < statements; ++j) leftOut[j] = !inConflict[j] || j == i;
+        const bool satisfiable = probe.Satisfiable(bytes, std::move(leftOut));
+        if (probe.Stopped()) return false;
+        if (!satisfiable) inConflict[i] = false;
+    }
+    for (size_t i = 0; i < statements; ++i)
+        if (inConflict[i]) conflict.push_back(i);
+    return true;
+}
+
+}  // namespace
+
+ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
+    const char* end = console.Format() == OutputFormat::Text ? "\r\n" : "\n";
+    Probe probe(console);
+    const bool satisfiable = probe.Satisfiable(request.bytes, {});
+    if (probe.Stopped()) return ExplainEnd::Stopped;
+    const std::vector<ConditionStatement> statements = probe.Statements();
+    const Encoding encoding = probe.TextEncoding();
+    std::string report;
+    if (probe.HadError()) {
+        // A condition that can never hold ends the compile at once; it is
+        // the whole conflict. Any other compile error leaves nothing to say.
+        if (statements.empty() || !statements.back().alwaysFalse) return ExplainEnd::NotCompiled;
+        report = ConflictReport(request, statements, {statements.size() - 1}, encoding, end);
+    } else if (!satisfiable) {
+        std::vector<size_t> conflict;
+        if (!MinimalConflict(probe, request.bytes, statements.size(), conflict))
+            return ExplainEnd::Stopped;
+        report = ConflictReport(request, statements, conflict, encoding, end);
+    } else {
+        Probe collector(console);
+        const std::unique_ptr<CProgram> program = collector.Collect(request.bytes);
+        if (collector.Stopped()) return ExplainEnd::Stopped;
+        if (!program) return ExplainEnd::NotCompiled;
+        report = SolutionsReport(request, *program, collector.Found(), collector.Solutions(), end);
+    }
+    // The report is UTF-8; the console engine takes its own encoding.
+    if (console.TextEncoding() != Encoding::Utf8) {
+        std::string converted;
+        Converter(Encoding::Utf8, console.TextEncoding()).Convert(report, converted);
+        report = std::move(converted);
+    }
+    console.Output(report.c_str());
+    return ExplainEnd::Done;
+}
