@@ -220,7 +220,7 @@ std::string ConflictReport(const ExplainRequest& request,
             AppendJsonString(object, ToUtf8(OneLine(s.text), encoding));
             object += '}';
         }
-        return object + "]}\n";
+        return object + "]}" + end;
     }
     Writer out{"", end};
     out.Line(Tr("Explanation: no solution."));
@@ -296,7 +296,7 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
             AppendJsonString(object, columns[clue.column].name);
             object += ",\"value\":" + value(clue.column, clue.value) + "}";
         }
-        return object + "}\n";
+        return object + "}" + end;
     }
 
     Writer out{"", end};
