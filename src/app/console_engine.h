@@ -9,7 +9,7 @@
 #include <csignal>
 #include <optional>
 
-#include "app/assignments.h"
+#include "engine/assignments.h"
 #include "app/console_output.h"
 #include "app/progress_title.h"
 #include "app/reporter.h"

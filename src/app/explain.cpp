@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/assignments.h"
 #include "app/console_engine.h"
 #include "app/step_clock.h"
+#include "engine/probe.h"
 #include "model/program.h"
 #include "text/encoding.h"
 #include "text/quoting.h"
@@ -22,96 +22,6 @@
 #endif
 
 namespace {
-
-// The assignments an explanation keeps and compares at most.
-constexpr size_t kAssignmentCap = 10000;
-
-// An engine that prints nothing: it answers whether a compiled selection of
-// the puzzle has a solution, or collects its full assignments. It stops with
-// the console engine (Ctrl+C, the deadline), after the first line when only
-// that is asked, and when the assignments reach their cap.
-class Probe final : public CTovik {
-public:
-    explicit Probe(ConsoleEngine& console) : m_console(console) {
-        SetPrintPhases(false);
-        SetPrintSolutions(false);
-    }
-
-    void Output(const char*) override {}
-    void OnCompileError(int, const char*) override {}
-    void OnWarning(const char*) override {}
-    // An assignment is the values of the columns, which the search has
-    // filled by its first one.
-    void OnAssignment(const CProgram& program) override {
-        if (!m_collect) return;
-        if (m_assignments.Count() == 0) {
-            std::vector<const CVariable*> variables;
-            for (const COutputColumn& column : program.output.columns)
-                variables.push_back(column.variable);
-            m_assignments.SetVariables(std::move(variables));
-        }
-        m_assignments.Add(program);
-    }
-    bool IsCancel() override {
-        if (m_stopped) return true;
-        if (m_searching && m_firstOnly && Solutions() > 0) return true;
-        if (m_collect && m_assignments.Capped()) return true;
-        if (ConsoleEngine::s_interrupted != 0 || m_clock.Tick())
-            m_stopped = m_console.Interrupted();
-        return m_stopped;
-    }
-
-    // Whether the puzzle without the statements marked in `leftOut` has a
-    // solution; a condition the compiler rejects as never holding counts as
-    // none. Searched the fast way where the build has it.
-    bool Satisfiable(const std::string& bytes, std::vector<bool> leftOut) {
-        m_firstOnly = true;
-        m_collect = false;
-        LeaveOut(std::move(leftOut));
-        std::unique_ptr<CProgram> program = CompileText(bytes);
-        if (!program) return false;
-#if TOVIK_FAST
-        SetSearch([](CTovik& host, CProgram& p) {
-            FastStats stats;
-            return FastSearch(host, p, &stats);
-        });
-#endif
-        m_searching = true;
-        Search(*program);
-        m_searching = false;
-        return Solutions() > 0;
-    }
-
-    // Every full assignment of the whole puzzle (up to the cap), by the
-    // default search, which reaches each one; the program's columns name
-    // the variables, with their texts in UTF-8.
-    std::unique_ptr<CProgram> Collect(const std::string& bytes) {
-        m_firstOnly = false;
-        m_collect = true;
-        LeaveOut({});
-        SetSearch({});
-        std::unique_ptr<CProgram> program = CompileText(bytes);
-        if (!program) return nullptr;
-        SetFormat(OutputFormat::Json);  // fills the columns and converts the texts
-        m_assignments = Assignments(kAssignmentCap);
-        m_searching = true;
-        Search(*program);
-        m_searching = false;
-        return program;
-    }
-
-    bool Stopped() const { return m_stopped; }
-    const Assignments& Found() const { return m_assignments; }
-
-private:
-    ConsoleEngine& m_console;
-    StepClock m_clock;
-    bool m_stopped = false;
-    bool m_searching = false;
-    bool m_firstOnly = true;
-    bool m_collect = false;
-    Assignments m_assignments{kAssignmentCap};
-};
 
 // A statement's text on one line: comments left out, every run of blanks
 // and line ends one space, string literals as they are.
@@ -205,10 +115,10 @@ Clue FindClue(const std::vector<std::vector<int32_t>>& kept, size_t columns) {
 
 // The explanation of a puzzle with no solution: the conflicting statements,
 // each as FILE:LINE: TEXT (or a JSON object).
-std::string ConflictReport(const ExplainRequest& request,
-                           const std::vector<ConditionStatement>& statements,
-                           const std::vector<size_t>& conflict, Encoding encoding,
-                           const char* end) {
+std::string ConflictReport(const ExplainRequest& request, const Conflict& found, const char* end) {
+    const std::vector<ConditionStatement>& statements = found.statements;
+    const std::vector<size_t>& conflict = found.members;
+    const Encoding encoding = found.encoding;
     if (request.json) {
         std::string object = "{\"type\":\"explanation\",\"solutions\":false,\"conflict\":[";
         for (size_t i = 0; i < conflict.size(); ++i) {
@@ -344,49 +254,42 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
     return out.text;
 }
 
-// Deletion: a statement whose removal leaves the rest without a solution is
-// not needed for the conflict, so it goes; what stays is minimal.
-bool MinimalConflict(Probe& probe, const std::string& bytes, size_t statements,
-                     std::vector<size_t>& conflict) {
-    std::vector<bool> inConflict(statements, true);
-    for (size_t i = 0; i < statements; ++i) {
-        std::vector<bool> leftOut(statements);
-        for (size_t j = 0; j < statements; ++j) leftOut[j] = !inConflict[j] || j == i;
-        const bool satisfiable = probe.Satisfiable(bytes, std::move(leftOut));
-        if (probe.Stopped()) return false;
-        if (!satisfiable) inConflict[i] = false;
-    }
-    for (size_t i = 0; i < statements; ++i)
-        if (inConflict[i]) conflict.push_back(i);
-    return true;
-}
-
 }  // namespace
 
 ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
     const char* end = console.Format() == OutputFormat::Text ? "\r\n" : "\n";
-    Probe probe(console);
-    const bool satisfiable = probe.Satisfiable(request.bytes, {});
-    if (probe.Stopped()) return ExplainEnd::Stopped;
-    const std::vector<ConditionStatement> statements = probe.Statements();
-    const Encoding encoding = probe.TextEncoding();
+    // The stop check: Ctrl+C at once, the deadline when the clock is read.
+    StepClock clock;
+    auto stop = [&console, &clock] {
+        return (ConsoleEngine::s_interrupted != 0 || clock.Tick()) && console.Interrupted();
+    };
+    CTovik::SearchHook quick;
+#if TOVIK_FAST
+    quick = [](CTovik& host, CProgram& program) {
+        FastStats stats;
+        return FastSearch(host, program, &stats);
+    };
+#endif
+    Probe probe(stop, quick);
+    const Conflict conflict = FindConflict(probe, request.bytes);
     std::string report;
-    if (probe.HadError()) {
-        // A condition that can never hold ends the compile at once; it is
-        // the whole conflict. Any other compile error leaves nothing to say.
-        if (statements.empty() || !statements.back().alwaysFalse) return ExplainEnd::NotCompiled;
-        report = ConflictReport(request, statements, {statements.size() - 1}, encoding, end);
-    } else if (!satisfiable) {
-        std::vector<size_t> conflict;
-        if (!MinimalConflict(probe, request.bytes, statements.size(), conflict))
+    switch (conflict.kind) {
+        case Conflict::Kind::Stopped:
             return ExplainEnd::Stopped;
-        report = ConflictReport(request, statements, conflict, encoding, end);
-    } else {
-        Probe collector(console);
-        const std::unique_ptr<CProgram> program = collector.Collect(request.bytes);
-        if (collector.Stopped()) return ExplainEnd::Stopped;
-        if (!program) return ExplainEnd::NotCompiled;
-        report = SolutionsReport(request, *program, collector.Found(), collector.Solutions(), end);
+        case Conflict::Kind::NotCompiled:
+            return ExplainEnd::NotCompiled;
+        case Conflict::Kind::Found:
+            report = ConflictReport(request, conflict, end);
+            break;
+        case Conflict::Kind::Satisfiable: {
+            Probe collector(stop);
+            const std::unique_ptr<CProgram> program = collector.Collect(request.bytes);
+            if (collector.Stopped()) return ExplainEnd::Stopped;
+            if (!program) return ExplainEnd::NotCompiled;
+            report =
+                SolutionsReport(request, *program, collector.Found(), collector.Solutions(), end);
+            break;
+        }
     }
     // The report is UTF-8; the console engine takes its own encoding.
     if (console.TextEncoding() != Encoding::Utf8) {

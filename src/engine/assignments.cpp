@@ -1,5 +1,5 @@
 // Recording the distinct full assignments of a search.
-#include "app/assignments.h"
+#include "engine/assignments.h"
 
 #include <utility>
 
