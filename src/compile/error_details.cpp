@@ -16,18 +16,19 @@ struct Description {
 };
 
 constexpr Description kDescriptions[] = {
-    {Msg::SetDefined, "set-redefined", "this set is already declared"},
-    {Msg::SetUndefined, "unknown-set", "this set is not declared"},
-    {Msg::SetTooSmall, "set-too-small", "a set needs at least two different values"},
-    {Msg::VariableDefined, "redefined", "this name is already declared"},
-    {Msg::VariableUndefined, "unknown-name", "this name is not declared"},
-    {Msg::Syntax, "missing-subscript", "an array or an ordering needs a subscript"},
-    {Msg::OutOfRange, "subscript-range", "the subscript is not one of the array's subscripts"},
+    {Msg::SetDefined, "set-redefined", TrLater("this set is already declared")},
+    {Msg::SetUndefined, "unknown-set", TrLater("this set is not declared")},
+    {Msg::SetTooSmall, "set-too-small", TrLater("a set needs at least two different values")},
+    {Msg::VariableDefined, "redefined", TrLater("this name is already declared")},
+    {Msg::VariableUndefined, "unknown-name", TrLater("this name is not declared")},
+    {Msg::Syntax, "missing-subscript", TrLater("an array or an ordering needs a subscript")},
+    {Msg::OutOfRange, "subscript-range",
+     TrLater("the subscript is not one of the array's subscripts")},
     {Msg::MayBeOutOfRange, "subscript-may-leave-range",
-     "the subscript may take a value that is not one of the array's subscripts"},
-    {Msg::AlwaysFalse, "always-false", "this condition can never hold"},
-    {Msg::BadOutput, "bad-output", "only a variable or a text can be printed"},
-    {Msg::NumberRange, "number-range", "the number does not fit in 32 bits"},
+     TrLater("the subscript may take a value that is not one of the array's subscripts")},
+    {Msg::AlwaysFalse, "always-false", TrLater("this condition can never hold")},
+    {Msg::BadOutput, "bad-output", TrLater("only a variable or a text can be printed")},
+    {Msg::NumberRange, "number-range", TrLater("the number does not fit in 32 bits")},
 };
 
 // The Chinese and the ASCII spelling of the keywords a name may be meant as.
@@ -92,4 +93,19 @@ std::string NearestKeyword(std::string_view name) {
 
 std::string DidYouMean(std::string_view candidate) {
     return Fill(Tr("did you mean %s?"), {candidate});
+}
+
+std::optional<Diagnostic> FullWidthError(SourcePlace place, std::string_view name,
+                                         Encoding encoding) {
+    const std::optional<FullWidthMark> mark = FindFullWidth(name, encoding);
+    if (!mark) return std::nullopt;
+    const int column = place.column + mark->charactersBefore;
+    const SourcePlace at{place.line, column, column + 1};
+    if (mark->ascii == ' ')
+        return MakeError(at, "full-width",
+                         Tr("an ideographic space (U+3000) is not a blank of the language"),
+                         {Tr("type an ASCII space instead")});
+    return MakeError(at, "full-width",
+                     Fill(Tr("full-width '%s' is not part of the language"), {mark->character}),
+                     {Fill(Tr("type the ASCII '%s' instead"), {std::string(1, mark->ascii)})});
 }

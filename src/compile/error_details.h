@@ -3,11 +3,13 @@
 // spellings ("did you mean ...?") that lead from a typo to the fix.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compile/diagnostics.h"
+#include "text/encoding.h"
 #include "text/messages.h"
 
 // The description of an error that has nothing more specific to say.
@@ -29,6 +31,13 @@ std::string Nearest(std::string_view name, std::vector<std::string> candidates);
 
 // The keyword `name` is a misspelling of (互不相同 for 互不同), or empty.
 std::string NearestKeyword(std::string_view name);
+
+// A Chinese input method types full-width punctuation and ideographic spaces,
+// which the scanner reads as letters, so they become part of a name: the
+// error about the first one inside the name token at `place`, placed on the
+// character itself, or none.
+std::optional<Diagnostic> FullWidthError(SourcePlace place, std::string_view name,
+                                         Encoding encoding);
 
 // "did you mean X?"
 std::string DidYouMean(std::string_view candidate);

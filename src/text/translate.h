@@ -12,6 +12,10 @@
 // The translation of `english` (UTF-8), valid for the life of the process.
 const char* Tr(const char* english);
 
+// Marks a sentence stored for later (in a table) so that it is collected
+// for translation; Tr translates it where it is used.
+constexpr const char* TrLater(const char* english) { return english; }
+
 // `pattern` with each "%s" replaced by the next of `values`, in order.
 std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> values);
 
