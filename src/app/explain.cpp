@@ -212,11 +212,11 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
     Writer out{"", end};
     const std::string count = std::to_string(kept.size());
     out.Line(Tr("Explanation:"));
-    out.Line(std::string(Tr("Full assignments (a value for every variable):")) + " " +
-             (complete ? count
-                       : std::string(Tr("more than")) + " " + count + " " +
-                             Tr("(an explanation keeps no more; what follows is about those)")));
-    out.Line(std::string(Tr("Distinct solution lines:")) + " " + std::to_string(lines));
+    out.Line(complete ? Fill(Tr("Full assignments (a value for every variable): %s"), {count})
+                      : Fill(Tr("Full assignments (a value for every variable): more than %s "
+                                "(an explanation keeps no more; what follows is about those)"),
+                             {count}));
+    out.Line(Fill(Tr("Distinct solution lines: %s"), {std::to_string(lines)}));
     std::vector<std::string> fixed, varying;
     for (size_t c = 0; c < columns.size(); ++c) {
         const std::vector<int32_t> values = ValuesOf(kept, c);
@@ -244,10 +244,10 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
         out.Line("  " + assignment(kept[1]));
         std::string names;
         for (size_t c : differ) names += (names.empty() ? "" : ", ") + columns[c].name;
-        out.Line(std::string(Tr("They differ in:")) + " " + names);
+        out.Line(Fill(Tr("They differ in: %s"), {names}));
         if (clue.found)
-            out.Line(std::string(Tr("This clue would leave exactly one assignment:")) + " " +
-                     columns[clue.column].name + " = " + value(clue.column, clue.value));
+            out.Line(Fill(Tr("This clue would leave exactly one assignment: %s"),
+                          {columns[clue.column].name + " = " + value(clue.column, clue.value)}));
         else if (complete)
             out.Line(Tr("No single clue VARIABLE = VALUE leaves exactly one assignment."));
     }
