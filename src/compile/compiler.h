@@ -105,8 +105,10 @@ public:
     // lookahead when a reduction reports), and its code.
     SourcePlace token;
     int tokenCode = 0;
-    // The token before it, and the text after it.
+    // The token before it, the first token of the statement being read, and
+    // the text after the last token.
     SourcePlace previousToken;
+    SourcePlace statementStart;
     std::string_view rest;
     // A full-width character inside a name of the current statement, as the
     // scanner found it: described in place of the statement's error.

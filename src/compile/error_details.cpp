@@ -77,8 +77,7 @@ std::string Nearest(std::string_view name, std::vector<std::string> candidates) 
     size_t bestDistance = limit + 1;
     for (const std::string& candidate : candidates) {
         const size_t distance = EditDistance(name, candidate);
-        if (distance == 0 || distance >= length || distance >= CodePoints(candidate).size())
-            continue;
+        if (distance == 0 || distance >= length) continue;
         if (distance < bestDistance) {
             best = candidate;
             bestDistance = distance;

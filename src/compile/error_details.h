@@ -25,7 +25,7 @@ size_t EditDistance(std::string_view a, std::string_view b);
 
 // The candidate nearest to `name` (UTF-8), when it is near enough to be what
 // the author meant: one edit for names up to four characters, two beyond,
-// and never the whole name. Ties go to the first in sorted order. Empty when
+// and never as many as the name has characters. Ties go to the first in sorted order. Empty when
 // none is.
 std::string Nearest(std::string_view name, std::vector<std::string> candidates);
 

@@ -320,21 +320,24 @@ void ReportSyntaxError(Compilation& c, const std::vector<std::string>& expected,
                                           {Tr("each statement ends with ';'")}));
         return;
     }
-    std::string offending;
-    if (c.tokenCode == 0) {
-        offending = Tr("the end of the file");
-    } else if (c.tokenCode == YYUNDEF) {
-        offending = Tr("a NUL byte");
-    } else {
-        std::string_view text = c.source.substr(c.tokenOffset, c.tokenLength);
-        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-        offending = "'" + ToUtf8(text, c.program.encoding) + "'";
-    }
     std::vector<std::string> hints;
     if (!expected.empty()) {
         std::string list;
         for (const std::string& e : expected) list += (list.empty() ? "" : ", ") + e;
         hints.push_back(Fill(Tr("expected %s"), {list}));
+    }
+    if (c.tokenCode == 0) {
+        c.Report("parse error", MakeError(c.token, "syntax", Tr("unexpected end of the file"),
+                                          std::move(hints)));
+        return;
+    }
+    std::string offending;
+    if (c.tokenCode == YYUNDEF) {
+        offending = Tr("a NUL byte");
+    } else {
+        std::string_view text = c.source.substr(c.tokenOffset, c.tokenLength);
+        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+        offending = "'" + ToUtf8(text, c.program.encoding) + "'";
     }
     c.Report("parse error", MakeError(c.token, "syntax", Fill(Tr("unexpected %s"), {offending}),
                                       std::move(hints)));

@@ -41,7 +41,7 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
     return out;
 }
 
-std::string ChooseLanguage(const char* (*get)(const char*)) {
+std::string ChooseLanguage(const std::function<const char*(const char*)>& get) {
     std::string locale;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = get(name);

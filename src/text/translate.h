@@ -5,6 +5,7 @@
 // here.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -23,7 +24,7 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
 // LANGUAGE list, unless LC_ALL, LC_MESSAGES or LANG (the first one set)
 // names the C or POSIX locale; otherwise that locale's name. Empty for
 // English. `get` reads a variable (null when unset).
-std::string ChooseLanguage(const char* (*get)(const char*));
+std::string ChooseLanguage(const std::function<const char*(const char*)>& get);
 
 // Called once at the start, before any thread: makes Tr translate into the
 // language of the environment, with the catalogs under `localeDirectory`
