@@ -9,11 +9,11 @@
 #include <csignal>
 #include <optional>
 
-#include "engine/assignments.h"
 #include "app/console_output.h"
 #include "app/progress_title.h"
 #include "app/reporter.h"
 #include "app/step_clock.h"
+#include "engine/assignments.h"
 #include "engine/tovik.h"
 
 class ConsoleEngine : public CTovik {
