@@ -65,24 +65,44 @@ struct Writer {
     void Line(const std::string& line) { text += line + end; }
 };
 
-std::string ToUtf8(const std::string& text, Encoding from) {
-    if (from == Encoding::Utf8) return text;
-    std::string out;
-    Converter(from, Encoding::Utf8).Convert(text, out);
-    return out;
-}
+// The encodings a report meets: the puzzle's texts come in the source
+// encoding, the report's own sentences in UTF-8. The text form is written
+// straight in the output's encoding (each piece converted from where it
+// comes from, so that a GBK puzzle's texts never go through UTF-8 and back);
+// the JSON form is built in UTF-8, as its escaping needs.
+class Texts {
+public:
+    Texts(Encoding source, Encoding output, bool json)
+        : m_source(source), m_target(json ? Encoding::Utf8 : output) {}
 
-// A value as the puzzle would write it: a number, or a string in quotes.
-std::string ValueText(const CProgram& program, const COutputColumn& column, int32_t value,
-                      bool json) {
+    // A text of the puzzle.
+    std::string Source(std::string_view text) const { return Convert(text, m_source); }
+    // A sentence of the report, or a name from the command line (UTF-8).
+    std::string Own(std::string_view text) const { return Convert(text, Encoding::Utf8); }
+
+private:
+    std::string Convert(std::string_view text, Encoding from) const {
+        if (from == m_target) return std::string(text);
+        std::string out;
+        Converter(from, m_target).Convert(text, out);
+        return out;
+    }
+
+    Encoding m_source;
+    Encoding m_target;
+};
+
+// A value as the puzzle would write it: a number, or a string in quotes (a
+// JSON string in the JSON form).
+std::string ValueText(const CProgram& program, const Texts& texts, const COutputColumn& column,
+                      int32_t value, bool json) {
     if (!column.symbolic) return std::to_string(value);
     const char* text = program.TextOf(value);
+    const std::string converted = texts.Source(text != nullptr ? text : "");
+    if (!json) return "\"" + converted + "\"";
     std::string quoted;
-    if (json) {
-        AppendJsonString(quoted, text != nullptr ? text : "");
-        return quoted;
-    }
-    return std::string("\"") + (text != nullptr ? text : "") + "\"";
+    AppendJsonString(quoted, converted);
+    return quoted;
 }
 
 // The values one column takes over the assignments, in ascending order.
@@ -115,10 +135,11 @@ Clue FindClue(const std::vector<std::vector<int32_t>>& kept, size_t columns) {
 
 // The explanation of a puzzle with no solution: the conflicting statements,
 // each as FILE:LINE: TEXT (or a JSON object).
-std::string ConflictReport(const ExplainRequest& request, const Conflict& found, const char* end) {
+std::string ConflictReport(const ExplainRequest& request, const Conflict& found, Encoding output,
+                           const char* end) {
     const std::vector<ConditionStatement>& statements = found.statements;
     const std::vector<size_t>& conflict = found.members;
-    const Encoding encoding = found.encoding;
+    const Texts texts(found.encoding, output, request.json);
     if (request.json) {
         std::string object = "{\"type\":\"explanation\",\"solutions\":false,\"conflict\":[";
         for (size_t i = 0; i < conflict.size(); ++i) {
@@ -127,30 +148,35 @@ std::string ConflictReport(const ExplainRequest& request, const Conflict& found,
             object += "{\"file\":";
             AppendJsonString(object, request.fileName);
             object += ",\"line\":" + std::to_string(s.line) + ",\"text\":";
-            AppendJsonString(object, ToUtf8(OneLine(s.text), encoding));
+            AppendJsonString(object, texts.Source(OneLine(s.text)));
             object += '}';
         }
         return object + "]}" + end;
     }
     Writer out{"", end};
-    out.Line(Tr("Explanation: no solution."));
+    out.Line(texts.Own(Tr("Explanation: no solution.")));
     if (conflict.size() == 1)
-        out.Line(Tr("This condition can never hold:"));
+        out.Line(texts.Own(Tr("This condition can never hold:")));
     else
         out.Line(
-            Tr("These conditions cannot hold together; without any one of them the rest "
-               "can:"));
+            texts.Own(Tr("These conditions cannot hold together; without any one of them the rest "
+                         "can:")));
+    const std::string file = texts.Own(request.fileName);
     for (size_t index : conflict) {
         const ConditionStatement& s = statements[index];
-        out.Line(request.fileName + ":" + std::to_string(s.line) + ": " +
-                 ToUtf8(OneLine(s.text), encoding));
+        out.Line(file + ":" + std::to_string(s.line) + ": " + texts.Source(OneLine(s.text)));
     }
     return out.text;
 }
 
 // The explanation of a puzzle with solutions, from the assignments found.
 std::string SolutionsReport(const ExplainRequest& request, const CProgram& program,
-                            const Assignments& found, unsigned lines, const char* end) {
+                            const Assignments& found, unsigned lines, Encoding output,
+                            const char* end) {
+    const Texts texts(program.encoding, output, request.json);
+    std::vector<std::string> names;
+    for (const COutputColumn& column : program.output.columns)
+        names.push_back(texts.Source(column.name));
     const std::vector<COutputColumn>& columns = program.output.columns;
     const std::vector<std::vector<int32_t>>& kept = found.Kept();
     const bool complete = !found.Capped();
@@ -161,17 +187,17 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
             if (kept[0][c] != kept[1][c]) differ.push_back(c);
     const bool json = request.json;
     auto value = [&](size_t column, int32_t v) {
-        return ValueText(program, columns[column], v, json);
+        return ValueText(program, texts, columns[column], v, json);
     };
     auto assignment = [&](const std::vector<int32_t>& a) {
         std::string text;
         for (size_t c = 0; c < columns.size(); ++c) {
             if (c > 0) text += json ? "," : ", ";
             if (json) {
-                AppendJsonString(text, columns[c].name);
+                AppendJsonString(text, names[c]);
                 text += ":" + value(c, a[c]);
             } else {
-                text += columns[c].name + " = " + value(c, a[c]);
+                text += names[c] + " = " + value(c, a[c]);
             }
         }
         return text;
@@ -184,7 +210,7 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
                              ",\"lines\":" + std::to_string(lines) + ",\"values\":{";
         for (size_t c = 0; c < columns.size(); ++c) {
             if (c > 0) object += ',';
-            AppendJsonString(object, columns[c].name);
+            AppendJsonString(object, names[c]);
             object += ":[";
             const std::vector<int32_t> values = ValuesOf(kept, c);
             for (size_t i = 0; i < values.size(); ++i)
@@ -197,13 +223,13 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
                       assignment(kept[1]) + "},\"variables\":[";
             for (size_t i = 0; i < differ.size(); ++i) {
                 if (i > 0) object += ',';
-                AppendJsonString(object, columns[differ[i]].name);
+                AppendJsonString(object, names[differ[i]]);
             }
             object += "]}";
         }
         if (clue.found) {
             object += ",\"clue\":{\"variable\":";
-            AppendJsonString(object, columns[clue.column].name);
+            AppendJsonString(object, names[clue.column]);
             object += ",\"value\":" + value(clue.column, clue.value) + "}";
         }
         return object + "}" + end;
@@ -211,16 +237,17 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
 
     Writer out{"", end};
     const std::string count = std::to_string(kept.size());
-    out.Line(Tr("Explanation:"));
-    out.Line(complete ? Fill(Tr("Full assignments (a value for every variable): %s"), {count})
-                      : Fill(Tr("Full assignments (a value for every variable): more than %s "
-                                "(an explanation keeps no more; what follows is about those)"),
-                             {count}));
-    out.Line(Fill(Tr("Distinct solution lines: %s"), {std::to_string(lines)}));
+    out.Line(texts.Own(Tr("Explanation:")));
+    out.Line(texts.Own(complete
+                           ? Fill(Tr("Full assignments (a value for every variable): %s"), {count})
+                           : Fill(Tr("Full assignments (a value for every variable): more than %s "
+                                     "(an explanation keeps no more; what follows is about those)"),
+                                  {count})));
+    out.Line(texts.Own(Fill(Tr("Distinct solution lines: %s"), {std::to_string(lines)})));
     std::vector<std::string> fixed, varying;
     for (size_t c = 0; c < columns.size(); ++c) {
         const std::vector<int32_t> values = ValuesOf(kept, c);
-        std::string text = columns[c].name;
+        std::string text = names[c];
         if (values.size() == 1) {
             fixed.push_back(text + " = " + value(c, values[0]));
             continue;
@@ -231,25 +258,27 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
         varying.push_back(text);
     }
     if (!fixed.empty()) {
-        out.Line(Tr("The same in every assignment:"));
+        out.Line(texts.Own(Tr("The same in every assignment:")));
         for (const std::string& line : fixed) out.Line("  " + line);
     }
     if (!varying.empty()) {
-        out.Line(Tr("Values taken:"));
+        out.Line(texts.Own(Tr("Values taken:")));
         for (const std::string& line : varying) out.Line("  " + line);
     }
     if (kept.size() > 1) {
-        out.Line(Tr("Two assignments that differ:"));
+        out.Line(texts.Own(Tr("Two assignments that differ:")));
         out.Line("  " + assignment(kept[0]));
         out.Line("  " + assignment(kept[1]));
-        std::string names;
-        for (size_t c : differ) names += (names.empty() ? "" : ", ") + columns[c].name;
-        out.Line(Fill(Tr("They differ in: %s"), {names}));
+        std::string list;
+        for (size_t c : differ) list += (list.empty() ? "" : ", ") + names[c];
+        // The sentence is converted before the puzzle's names go in.
+        out.Line(Fill(texts.Own(Tr("They differ in: %s")), {list}));
         if (clue.found)
-            out.Line(Fill(Tr("This clue would leave exactly one assignment: %s"),
-                          {columns[clue.column].name + " = " + value(clue.column, clue.value)}));
+            out.Line(Fill(texts.Own(Tr("This clue would leave exactly one assignment: %s")),
+                          {names[clue.column] + " = " + value(clue.column, clue.value)}));
         else if (complete)
-            out.Line(Tr("No single clue VARIABLE = VALUE leaves exactly one assignment."));
+            out.Line(
+                texts.Own(Tr("No single clue VARIABLE = VALUE leaves exactly one assignment.")));
     }
     return out.text;
 }
@@ -258,6 +287,7 @@ std::string SolutionsReport(const ExplainRequest& request, const CProgram& progr
 
 ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
     const char* end = console.Format() == OutputFormat::Text ? "\r\n" : "\n";
+    const Encoding output = console.TextEncoding();
     // The stop check: Ctrl+C at once, the deadline when the clock is read.
     StepClock clock;
     auto stop = [&console, &clock] {
@@ -279,22 +309,22 @@ ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
         case Conflict::Kind::NotCompiled:
             return ExplainEnd::NotCompiled;
         case Conflict::Kind::Found:
-            report = ConflictReport(request, conflict, end);
+            report = ConflictReport(request, conflict, output, end);
             break;
         case Conflict::Kind::Satisfiable: {
             Probe collector(stop);
             const std::unique_ptr<CProgram> program = collector.Collect(request.bytes);
             if (collector.Stopped()) return ExplainEnd::Stopped;
             if (!program) return ExplainEnd::NotCompiled;
-            report =
-                SolutionsReport(request, *program, collector.Found(), collector.Solutions(), end);
+            report = SolutionsReport(request, *program, collector.Found(), collector.Solutions(),
+                                     output, end);
             break;
         }
     }
-    // The report is UTF-8; the console engine takes its own encoding.
-    if (console.TextEncoding() != Encoding::Utf8) {
+    // The JSON form is UTF-8; the console engine takes its own encoding.
+    if (request.json && output != Encoding::Utf8) {
         std::string converted;
-        Converter(Encoding::Utf8, console.TextEncoding()).Convert(report, converted);
+        Converter(Encoding::Utf8, output).Convert(report, converted);
         report = std::move(converted);
     }
     console.Output(report.c_str());

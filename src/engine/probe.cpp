@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "model/program.h"
+#include "search/solution_printer.h"
 
 Probe::Probe(std::function<bool()> stop, SearchHook quickSearch)
     : m_stop(std::move(stop)), m_quickSearch(std::move(quickSearch)) {
@@ -54,7 +55,8 @@ std::unique_ptr<CProgram> Probe::Collect(const std::string& bytes) {
     SetFormat(OutputFormat::Text);
     std::unique_ptr<CProgram> program = CompileText(bytes);
     if (!program) return nullptr;
-    SetFormat(OutputFormat::Json);  // fills the columns and converts the texts
+    // The texts stay in the puzzle's encoding; the columns name the variables.
+    program->output.columns = SolutionColumns(*program);
     m_assignments = Assignments(kAssignmentCap);
     m_searching = true;
     Search(*program);

@@ -34,7 +34,8 @@ public:
     bool Satisfiable(const std::string& bytes, std::vector<bool> leftOut);
     // Every full assignment of the whole puzzle (up to the cap), found by
     // the default search, which reaches each one. The program's columns name
-    // the variables, with its texts in UTF-8; null when it does not compile.
+    // the variables (its texts stay in the puzzle's encoding); null when it
+    // does not compile.
     std::unique_ptr<CProgram> Collect(const std::string& bytes);
 
     bool Stopped() const { return m_stopped; }

@@ -95,6 +95,8 @@ void PrintCsv(CTovik& engine, const CProgram& program) {
 
 }  // namespace
 
+std::vector<COutputColumn> SolutionColumns(const CProgram& program) { return Columns(program); }
+
 void BeginSolutions(CTovik& engine, CProgram& program) {
     const OutputFormat format = engine.Format();
     if (format != OutputFormat::Json && format != OutputFormat::Csv) return;
