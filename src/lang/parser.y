@@ -331,14 +331,15 @@ void ReportSyntaxError(Compilation& c, const std::vector<std::string>& expected,
                                           std::move(hints)));
         return;
     }
-    std::string offending;
     if (c.tokenCode == YYUNDEF) {
-        offending = Tr("a NUL byte");
-    } else {
-        std::string_view text = c.source.substr(c.tokenOffset, c.tokenLength);
-        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-        offending = "'" + ToUtf8(text, c.program.encoding) + "'";
+        c.Report("parse error",
+                 MakeError(c.token, "nul-byte", Tr("a NUL byte is no character of the language"),
+                           {Tr("remove it; the file may not be a text file")}));
+        return;
     }
+    std::string_view text = c.source.substr(c.tokenOffset, c.tokenLength);
+    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+    const std::string offending = "'" + ToUtf8(text, c.program.encoding) + "'";
     c.Report("parse error", MakeError(c.token, "syntax", Fill(Tr("unexpected %s"), {offending}),
                                       std::move(hints)));
 }
