@@ -63,6 +63,28 @@ void AppendRange(Compilation& c, std::vector<int32_t>* list, int32_t a, int32_t 
 }
 
 #define GUARD(call) do { if (!(call)) YYABORT; } while (0)
+
+namespace {
+/* Reads a token and notes where a statement starts: at the first token after
+ * the previous statement, which is reduced before the next token is read
+ * (its last token leaves the parser in a state that reduces by default). */
+int ReadToken(YYSTYPE* value, Compilation& c) {
+    const int token = yylex(value, c);
+    if (!c.statementOpen) {
+        c.statementOpen = true;
+        c.statementOffset = c.tokenOffset;
+        c.statementLine = c.token.line;
+    }
+    return token;
+}
+
+/* The text of the statement that ends with the token just read. */
+std::string StatementText(const Compilation& c) {
+    const size_t end = c.tokenOffset + c.tokenLength;
+    return std::string(c.source.substr(c.statementOffset, end - c.statementOffset));
+}
+}
+#define yylex(value, c) ReadToken(value, c)
 }
 
 %union {
@@ -100,8 +122,8 @@ void AppendRange(Compilation& c, std::vector<int32_t>* list, int32_t a, int32_t 
 %%
 
 program
-    : program statement
-    | statement
+    : program statement                          { c.statementOpen = false; }
+    | statement                                  { c.statementOpen = false; }
     ;
 
 number_list
@@ -120,7 +142,7 @@ string_list
 statement
     : IDENT '{' '}' '=' '{' number_list '}' ';'  { GUARD(c.DeclareSet($1, $6)); }
     | IDENT '{' '}' '=' '{' string_list '}' ';'  { GUARD(c.DeclareStringSet($1, $6)); }
-    | expression ';'                             { GUARD(c.AddCondition($1)); }
+    | expression ';'                             { GUARD(c.AddConditionStatement($1, c.statementLine, StatementText(c))); }
     | declaration_list ';'
     | OUTPUT '{' output_list '}'
     | ';'
