@@ -2,6 +2,10 @@
 // always hold, reject one that never holds, and store each remaining clause as
 // the list of its alternatives.
 #include "compile/compiler.h"
+#include "compile/error_details.h"
+
+#include <string>
+#include <utility>
 
 bool Compiler::AddCondition(CExpression* tree) {
     CExpression* simplified = tree->Simplify(program.nodes);
@@ -11,7 +15,10 @@ bool Compiler::AddCondition(CExpression* tree) {
     for (size_t i = clauses.size(); i-- > 0;) {
         const ValueSet& values = clauses[i]->Values();
         if (values.AllFalse()) {
-            Report(Msg::AlwaysFalse);
+            // The place is the statement, up to the token before its ';'.
+            SourcePlace place = statementStart;
+            place.endColumn = previousToken.line == place.line ? previousToken.endColumn : 0;
+            Report(Msg::AlwaysFalse, ErrorDetail(Msg::AlwaysFalse, place));
             return false;
         }
         if (values.AllTrue()) continue;
@@ -20,4 +27,13 @@ bool Compiler::AddCondition(CExpression* tree) {
         program.conditions.push_back(std::move(alternatives));
     }
     return true;
+}
+
+bool Compiler::AddConditionStatement(CExpression* tree, int startLine, std::string text) {
+    const size_t index = program.statements.size();
+    program.statements.push_back({startLine, std::move(text), false});
+    if (index < program.leftOut.size() && program.leftOut[index]) return true;
+    if (AddCondition(tree)) return true;
+    program.statements.back().alwaysFalse = true;
+    return false;
 }

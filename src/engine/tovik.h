@@ -11,7 +11,9 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "model/condition_statement.h"
 #include "text/encoding.h"
 
 class CProgram;
@@ -46,6 +48,10 @@ public:
     // Called with the details of each compile error (after OnCompileError)
     // and with each warning about the puzzle; ignored by default.
     virtual void OnDiagnostic(const Diagnostic& diagnostic);
+    // Called by the solution printer with each complete assignment the
+    // search reaches, before it drops one whose line was printed already;
+    // ignored by default. A search may reach the same assignment twice.
+    virtual void OnAssignment(const CProgram& program);
     // Called before compiling with a remark on how the file is read (an
     // English sentence without a line end); writes it to standard error.
     virtual void OnWarning(const char* text);
@@ -75,6 +81,12 @@ public:
     using SearchHook = std::function<bool(CTovik& engine, CProgram& program)>;
     void SetSearch(SearchHook hook) { m_searchHook = std::move(hook); }
 
+    // Condition statements to leave out of the next compiles (by position in
+    // the source; missing entries are kept), and the condition statements of
+    // the last compile, also when it failed.
+    void LeaveOut(std::vector<bool> statements) { m_leaveOut = std::move(statements); }
+    const std::vector<ConditionStatement>& Statements() const { return m_statements; }
+
     // True when the last compile reported a compile error.
     bool HadError() const { return m_error; }
     // True when IsCancel stopped the last compile phase.
@@ -103,6 +115,9 @@ public:
     // puzzle compiled or searched last (GBK before any; UTF-8 during a search
     // in a format other than Text).
     Encoding TextEncoding() const { return m_encoding; }
+    // Line `line` (from 1) of the puzzle compiled last, in UTF-8 without its
+    // line end, as a diagnostic shows it; empty past the end.
+    std::string SourceLine(int line) const;
 
 private:
     bool m_error = false;
@@ -115,4 +130,10 @@ private:
     OutputFormat m_format = OutputFormat::Text;
     Encoding m_encoding = Encoding::Gbk;
     SearchHook m_searchHook;
+    std::vector<bool> m_leaveOut;
+    std::vector<ConditionStatement> m_statements;
+    // The text of the puzzle compiled last (without a byte-order mark, UTF-16
+    // turned into UTF-8) and its encoding.
+    std::string m_source;
+    Encoding m_sourceEncoding = Encoding::Gbk;
 };

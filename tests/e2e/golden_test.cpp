@@ -1,12 +1,14 @@
 // Golden-file runner: every NAME.tvk with a sibling NAME.out under the case
-// roots is one test. tovik runs on the puzzle as the editor runs it (the path
-// is the only argument) unless files beside it say otherwise:
+// roots is one test. tovik runs on the puzzle as the editor runs it (in the
+// puzzle's folder, with the file name as the only argument) unless files
+// beside it say otherwise:
 //   NAME.out     standard output, byte for byte
 //   NAME.status  the exit status (0 when absent)
 //   NAME.args    arguments before the path, one per line
 //   NAME.env     VAR=value lines for the environment (TOVIK_ENCODING is
 //                removed unless set here)
-//   NAME.err     standard error, byte for byte (not checked when absent)
+//   NAME.err     standard error, byte for byte (not checked when absent),
+//                with the puzzle's path written as its file name NAME.tvk
 //   NAME.steps   the search's step count, read from a second run with --stats
 // A case whose arguments hold --fast is skipped in a build without it.
 #include <gtest/gtest.h>
@@ -103,7 +105,8 @@ TEST_P(GoldenTest, MatchesExpectedOutput) {
         const size_t equals = line.find('=');
         options.environment.emplace_back(line.substr(0, equals), line.substr(equals + 1));
     }
-    args.push_back(puzzle.string());
+    options.working_directory = puzzle.parent_path().string();
+    args.push_back(puzzle.filename().string());
 
     const ChildResult run = RunChild(TOVIK_BINARY, args, kTimeoutSeconds, options);
     ASSERT_TRUE(run.failure.empty()) << run.failure;
@@ -115,7 +118,11 @@ TEST_P(GoldenTest, MatchesExpectedOutput) {
     EXPECT_EQ(run.exit_status, status.empty() ? 0 : std::stoi(status)) << run.err;
     if (fs::exists(beside(".err"))) {
         const std::string err = ReadFile(beside(".err"));
-        EXPECT_TRUE(run.err == err) << "standard error\n" << DescribeMismatch(err, run.err);
+        std::string said = run.err;
+        const std::string path = puzzle.string();
+        for (size_t at; (at = said.find(path)) != std::string::npos;)
+            said.replace(at, path.size(), puzzle.filename().string());
+        EXPECT_TRUE(said == err) << "standard error\n" << DescribeMismatch(err, said);
     }
     if (fs::exists(beside(".steps"))) {
         args.insert(args.begin(), "--stats");
