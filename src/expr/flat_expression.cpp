@@ -156,18 +156,6 @@ uint32_t FlatExpression::Value(const Sum& sum) {
     return value;
 }
 
-uint32_t FlatExpression::ValueWithout(const Sum& sum, const CVariable* v, uint32_t* coefficient) {
-    uint32_t value = sum.constant;
-    *coefficient = 0;
-    for (const Term& t : sum.terms) {
-        if (t.variable == v)
-            *coefficient = t.coefficient;
-        else
-            value += t.coefficient * static_cast<uint32_t>(*t.variable->value);
-    }
-    return value;
-}
-
 bool FlatExpression::Holds(int32_t* stack) const {
     switch (m_shape) {
         case Shape::Zero:

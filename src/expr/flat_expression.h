@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "expr/operators.h"
+#include "model/program.h"
 
 class CExpression;
-struct CVariable;
 
 class FlatExpression {
 public:
@@ -33,6 +33,12 @@ public:
     // the tree holds while v takes that member and the other variables keep
     // their values. v is the one unassigned variable, and stays unassigned.
     void HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
+    // For a tree of the form "sum = 0" or "sum != 0" (after moving every
+    // term to the left) in which v's coefficient is odd: the one 32-bit value
+    // that makes the sum 0 while the other variables keep their values, in
+    // *root, and the operator (Equal or NotEqual). For every other tree, or
+    // when v's coefficient is even, Operator::Add and *root unchanged.
+    Operator Root(const CVariable* v, int32_t* root) const;
 
 private:
     // coefficient x variable, summed modulo 2^32.
@@ -72,3 +78,34 @@ private:
     std::vector<CVariable*> m_variables;
     size_t m_depth = 0;
 };
+
+// Inline: the search asks at nearly every step.
+
+inline uint32_t FlatExpression::ValueWithout(const Sum& sum, const CVariable* v,
+                                             uint32_t* coefficient) {
+    uint32_t value = sum.constant;
+    *coefficient = 0;
+    for (const Term& t : sum.terms) {
+        if (t.variable == v)
+            *coefficient = t.coefficient;
+        else
+            value += t.coefficient * static_cast<uint32_t>(*t.variable->value);
+    }
+    return value;
+}
+
+// An odd coefficient has an inverse modulo 2^32, so c x m = -base has
+// exactly one solution m. Newton's iteration doubles the correct low bits of
+// the inverse at every round: 3 bits to start with (c x c = 1 mod 8), 48
+// after four rounds.
+inline Operator FlatExpression::Root(const CVariable* v, int32_t* root) const {
+    if (m_shape != Shape::Zero) return Operator::Add;
+    uint32_t c = 0;
+    const uint32_t base = ValueWithout(m_left, v, &c);
+    if ((c & 1) == 0) return Operator::Add;
+    uint32_t inverse = c;  // right away for 1 and -1, the usual coefficients
+    if (c * c != 1)
+        for (int i = 0; i < 4; ++i) inverse *= 2 - c * inverse;
+    *root = static_cast<int32_t>((0u - base) * inverse);
+    return m_op;
+}

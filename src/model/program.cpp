@@ -107,7 +107,7 @@ CVariable* CProgram::FindElement(const CVarDecl* decl, int32_t key) {
 
 // Domains are ascending and duplicate-free, so a binary search finds the one
 // member a walk from the first would.
-const int32_t* CVarDecl::Member(int32_t value) const {
+const int32_t* CVarDecl::SearchMember(int32_t value) const {
     auto member = std::lower_bound(domain.begin(), domain.end(), value);
     return member == domain.end() || *member != value ? nullptr : &*member;
 }

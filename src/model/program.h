@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "model/condition_statement.h"
+#include "model/key_set.h"
 #include "model/node_arena.h"
 #include "model/value_set.h"
 #include "text/encoding.h"
@@ -45,12 +45,22 @@ struct CVarDecl {
     const ValueSet& DomainValues() const;
 
     // The member of the domain equal to `value`, or null when it is no member.
-    const int32_t* Member(int32_t value) const;
+    // Every binding asks, so a domain without gaps answers by subtraction.
+    const int32_t* Member(int32_t value) const {
+        const auto size = static_cast<int64_t>(domain.size());
+        if (size != 0 && int64_t{domain.back()} - domain.front() + 1 == size) {
+            const int64_t at = int64_t{value} - domain.front();
+            return at >= 0 && at < size ? &domain[static_cast<size_t>(at)] : nullptr;
+        }
+        return SearchMember(value);
+    }
 
     // The direct element whose key is `key`, or null.
     CVariable* ElementWithKey(int32_t key) const;
 
 private:
+    const int32_t* SearchMember(int32_t value) const;
+
     mutable std::unique_ptr<ValueSet> m_domainValues;
     // Key -> element, built on first use for large families (keys are unique).
     mutable std::unordered_map<int32_t, CVariable*> m_byKey;
@@ -88,7 +98,7 @@ struct COutputColumn {
 struct COutput {
     std::vector<COutputItem> items;
     std::vector<CVariable*> keyVariables;
-    std::set<std::vector<int32_t>> printedKeys;
+    KeySet printedKeys;
     // Every direct variable, in declaration order; filled when a search
     // starts in a format that prints them.
     std::vector<COutputColumn> columns;

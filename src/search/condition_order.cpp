@@ -14,24 +14,19 @@ void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
     }
 }
 
-void ConditionOrder::Swap(size_t i, size_t j) {
-    if (i == j) return;
-    CCondition* a = m_conditions[i];
-    CCondition* b = m_conditions[j];
-    m_conditions[i] = b;
-    m_conditions[j] = a;
-    a->position = static_cast<uint32_t>(j);
-    b->position = static_cast<uint32_t>(i);
-    SwapBits(m_high, i, j);
-    SwapBits(m_touched, i, j);
-}
-
-void ConditionOrder::Update(const CCondition* k) {
-    if (k->position < m_conditions.size()) Set(m_high, k->position, High(k));
-}
-
+// Whole words at a time: failures are frequent, and the marks spread.
 void ConditionOrder::UntouchAll(size_t from, size_t to) {
-    for (size_t i = First(m_touched, from, to); i < to; i = First(m_touched, i + 1, to)) Untouch(i);
+    if (from >= to) return;
+    const size_t firstWord = from / 64, lastWord = (to - 1) / 64;
+    const uint64_t low = ~uint64_t{0} << (from % 64);
+    const uint64_t high = ~uint64_t{0} >> (63 - (to - 1) % 64);
+    if (firstWord == lastWord) {
+        m_touched[firstWord] &= ~(low & high);
+        return;
+    }
+    m_touched[firstWord] &= ~low;
+    for (size_t w = firstWord + 1; w < lastWord; ++w) m_touched[w] = 0;
+    m_touched[lastWord] &= ~high;
 }
 
 size_t ConditionOrder::First(const std::vector<uint64_t>& bits, size_t from, size_t to) {

@@ -20,9 +20,21 @@ public:
 
     size_t Size() const { return m_conditions.size(); }
     CCondition* At(size_t i) const { return m_conditions[i]; }
-    void Swap(size_t i, size_t j);
+    void Swap(size_t i, size_t j) {
+        if (i == j) return;
+        CCondition* a = m_conditions[i];
+        CCondition* b = m_conditions[j];
+        m_conditions[i] = b;
+        m_conditions[j] = a;
+        a->position = static_cast<uint32_t>(j);
+        b->position = static_cast<uint32_t>(i);
+        SwapBits(m_high, i, j);
+        SwapBits(m_touched, i, j);
+    }
     // To be called whenever the rank of a condition may have changed.
-    void Update(const CCondition* k);
+    void Update(const CCondition* k) {
+        if (k->position < m_conditions.size()) Set(m_high, k->position, High(k));
+    }
     // The first position in [from, to) whose condition ranks high, or `to`.
     size_t FirstHigh(size_t from, size_t to) const { return First(m_high, from, to); }
 

@@ -45,8 +45,9 @@ void SearchState::BuildCondition(CCondition& condition,
         if (Classify(expression, candidates) != Classification::Open) continue;
         CAlternative* a = NewAlternative();
         a->residual = static_cast<uint32_t>(residuals.size());
-        residuals.emplace_back(FlatExpression(*expression, unbound), a);
-        stack.resize(std::max(stack.size(), residuals.back().expression.StackDepth()));
+        expressions.emplace_back(*expression, unbound);
+        residuals.emplace_back(expressions.back(), a);
+        stack.resize(std::max(stack.size(), expressions.back().StackDepth()));
         for (CVariable* v : unbound) variables[v->index].registered.push_back(a->residual);
         Link(condition, a);
     }

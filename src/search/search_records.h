@@ -12,7 +12,10 @@ inline constexpr uint32_t kNoIndex = UINT32_MAX;
 
 // One alternative of a condition: a run of candidate assignments of one
 // variable (variable = each of its values, in order), or a residual
-// expression that still mentions two or more unassigned variables.
+// expression that still mentions two or more unassigned variables. A run is
+// either a stretch of the value pool or, for what "x != ..." leaves once x is
+// its last variable, every member of x's domain but one value (which need
+// not be a member): the common case then costs no walk over the domain.
 //
 // The candidates one alternative expression yields share their variable, so
 // one binding either matches one of them or contradicts them all: they are
@@ -26,8 +29,18 @@ struct CAlternative {
     uint32_t values = 0;            // candidates: first of theirs in the value pool
     uint32_t count = 0;             // candidates: how many
     uint32_t residual = kNoIndex;   // residual alternatives: their Residual's index
+    int32_t except = 0;             // candidates all but one: the value left out
+    bool allBut = false;            // the run is the domain without `except`
 
     bool IsResidual() const { return residual != kNoIndex; }
+    // Whether the run holds value, a member of the variable's domain.
+    bool Has(int32_t value, const int32_t* pool) const {
+        if (allBut) return value != except;
+        const int32_t* run = pool + values;
+        for (uint32_t i = 0; i < count; ++i)
+            if (run[i] == value) return true;
+        return false;
+    }
 };
 
 struct CCondition {

@@ -28,18 +28,18 @@ struct Candidate {
     int32_t value;
 };
 
-// A residual alternative's expression with the count of its distinct
-// variables that are unassigned, kept up to date by every step's bindings
-// and their undo (not by Exhaust, which never asks), and the exclusive or of
-// their indices, which names the last one when one is left.
+// A residual alternative's count of its expression's distinct variables that
+// are unassigned, kept up to date by every step's bindings and their undo
+// (not by Exhaust, which never asks), and the exclusive or of their indices,
+// which names the last one when one is left. The expressions themselves sit
+// in a parallel array: the counts are touched for every registration of every
+// binding, so they are kept small and close together.
 struct Residual {
-    Residual(FlatExpression expression, CAlternative* alternative)
-        : expression(std::move(expression)),
-          alternative(alternative),
-          unassigned(static_cast<uint32_t>(this->expression.Variables().size())) {
-        for (const CVariable* v : this->expression.Variables()) unassignedXor ^= v->index;
+    Residual(const FlatExpression& expression, CAlternative* alternative)
+        : alternative(alternative),
+          unassigned(static_cast<uint32_t>(expression.Variables().size())) {
+        for (const CVariable* v : expression.Variables()) unassignedXor ^= v->index;
     }
-    FlatExpression expression;
     CAlternative* alternative;
     uint32_t unassigned;
     uint32_t unassignedXor = 0;
@@ -94,14 +94,20 @@ public:
     bool Assign(CVariable* variable, int32_t value);
     // Re-examines a residual alternative after a binding; false when its
     // condition has lost every alternative.
-    bool Recheck(Residual& residual);
+    bool Recheck(uint32_t residual);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
 
     // Links at the front: the order of lists is observable.
     void Link(CCondition& k, CAlternative* a);
     void Unlink(CCondition& k, CAlternative* a);
-    CAlternative* NewAlternative();
+    CAlternative* NewAlternative() {
+        if (freeList.empty()) return NewBlockAlternative();
+        CAlternative* a = freeList.back();
+        freeList.pop_back();
+        *a = CAlternative{};
+        return a;
+    }
     void DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
     // The residuals' counts when v becomes assigned or unassigned.
     void CountAssigned(const CVariable* v);
@@ -111,7 +117,8 @@ public:
     std::vector<CCondition> conditions;
     ConditionOrder order;
     std::vector<Residual> residuals;
-    std::vector<VariableState> variables;  // parallel to the program's variable list
+    std::vector<FlatExpression> expressions;  // parallel to residuals
+    std::vector<VariableState> variables;     // parallel to the program's variable list
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;
@@ -150,4 +157,40 @@ private:
         return a;
     }
     int Score(const CVariable* variable) const;
+    CAlternative* NewBlockAlternative();
 };
+
+// The operations every step runs many times, inline.
+
+inline void SearchState::Link(CCondition& k, CAlternative* a) {
+    a->owner = &k;
+    a->previous = nullptr;
+    a->next = k.alternatives;
+    if (k.alternatives != nullptr) k.alternatives->previous = a;
+    k.alternatives = a;
+    if (a->IsResidual() && ++k.residuals == 1) order.Update(&k);
+}
+
+inline void SearchState::Unlink(CCondition& k, CAlternative* a) {
+    if (a->previous != nullptr)
+        a->previous->next = a->next;
+    else
+        k.alternatives = a->next;
+    if (a->next != nullptr) a->next->previous = a->previous;
+    a->previous = a->next = nullptr;
+    if (a->IsResidual() && --k.residuals == 0) order.Update(&k);
+}
+
+inline void SearchState::CountAssigned(const CVariable* v) {
+    for (uint32_t r : variables[v->index].registered) {
+        --residuals[r].unassigned;
+        residuals[r].unassignedXor ^= v->index;
+    }
+}
+
+inline void SearchState::CountUnassigned(const CVariable* v) {
+    for (uint32_t r : variables[v->index].registered) {
+        ++residuals[r].unassigned;
+        residuals[r].unassignedXor ^= v->index;
+    }
+}

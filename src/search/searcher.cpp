@@ -63,14 +63,15 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
     return true;
 }
 
-bool SearchState::Recheck(Residual& residual) {
+bool SearchState::Recheck(uint32_t r) {
+    Residual& residual = residuals[r];
     if (residual.unassigned >= 2) return true;  // still open
     CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
     if (!owner->InList(a) || owner->satisfied) return true;
     if (residual.unassigned == 0) {
         // Propagation assigned its last variables at once.
-        if (residual.expression.Holds(stack.data())) {
+        if (expressions[r].Holds(stack.data())) {
             owner->satisfied = true;
             satisfied.push_back(owner);
             return true;
@@ -80,8 +81,28 @@ bool SearchState::Recheck(Residual& residual) {
         return owner->alternatives != nullptr;
     }
     CVariable* v = program.variableList[residual.unassignedXor];
+    const FlatExpression& expression = expressions[r];
+    int32_t root = 0;
+    if (expression.Root(v, &root) == Operator::NotEqual) {
+        // Every member of the domain but the root, in domain order.
+        const size_t count =
+            v->family->domain.size() - (v->family->Member(root) != nullptr ? 1 : 0);
+        Unlink(*owner, a);
+        removed.push_back(a);
+        if (count == 0) return owner->alternatives != nullptr;
+        CAlternative* run = NewAlternative();
+        run->variable = v;
+        run->allBut = true;
+        run->except = root;
+        run->count = static_cast<uint32_t>(count);
+        Link(*owner, run);
+        added.push_back(run);
+        variables[v->index].watchers.push_back(owner);
+        watched.push_back(v->index);
+        return true;
+    }
     const size_t from = pool.size();
-    residual.expression.HoldingValues(v, stack.data(), pool);
+    expression.HoldingValues(v, stack.data(), pool);
     Unlink(*owner, a);
     removed.push_back(a);
     if (pool.size() == from) return owner->alternatives != nullptr;
@@ -98,9 +119,7 @@ bool SearchState::CheckCandidates(CCondition* k) {
     contradicted.clear();
     for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
         if (a->IsResidual() || !a->variable->Assigned()) continue;
-        const int32_t value = a->variable->Value();
-        const int32_t* run = pool.data() + a->values;
-        if (std::find(run, run + a->count, value) != run + a->count) {
+        if (a->Has(a->variable->Value(), pool.data())) {
             k->satisfied = true;
             satisfied.push_back(k);
             return true;
@@ -158,9 +177,15 @@ void Searcher::Search(size_t first, size_t last) {
     if (High(k)) {
         // Candidates only: branch on each, front to back. The steps below
         // never touch this condition, so the walk is stable.
-        for (CAlternative* a = k->alternatives; a != nullptr; a = a->next)
+        for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
+            if (a->allBut) {
+                for (int32_t member : a->variable->family->domain)
+                    if (member != a->except) Step(a->variable, member, first + 1, last);
+                continue;
+            }
             for (uint32_t i = 0; i < a->count; ++i)
                 Step(a->variable, m_state.pool[a->values + i], first + 1, last);
+        }
         return;
     }
     CVariable* v = m_state.ChooseVariable();
@@ -188,7 +213,8 @@ bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail
     for (size_t i = assigned.size(); i-- > trail.AssignedBegin();) {
         const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
         for (size_t j = registered.size(); j-- > 0;)
-            if (!m_state.Recheck(m_state.residuals[registered[j]])) return false;
+            if (m_state.residuals[registered[j]].unassigned < 2 && !m_state.Recheck(registered[j]))
+                return false;
     }
     return true;
 }

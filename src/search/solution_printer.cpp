@@ -115,10 +115,10 @@ void BeginSolutions(CTovik& engine, CProgram& program) {
 void PrintSolution(CTovik& engine, CProgram& program) {
     engine.OnAssignment(program);
     COutput& output = program.output;
-    std::vector<int32_t> key;
-    key.reserve(output.keyVariables.size());
+    std::vector<int32_t>& key = output.printedKeys.Tuple();
+    key.clear();
     for (const CVariable* v : output.keyVariables) key.push_back(v->Value());
-    if (!output.printedKeys.insert(std::move(key)).second) return;
+    if (!output.printedKeys.Insert()) return;
     engine.NoteSolution();
     if (!engine.PrintsSolutions()) return;
 

@@ -6,51 +6,12 @@ namespace {
 constexpr size_t kBlockSize = 1024;
 }
 
-void SearchState::Link(CCondition& k, CAlternative* a) {
-    a->owner = &k;
-    a->previous = nullptr;
-    a->next = k.alternatives;
-    if (k.alternatives != nullptr) k.alternatives->previous = a;
-    k.alternatives = a;
-    if (a->IsResidual() && ++k.residuals == 1) order.Update(&k);
-}
-
-void SearchState::Unlink(CCondition& k, CAlternative* a) {
-    if (a->previous != nullptr)
-        a->previous->next = a->next;
-    else
-        k.alternatives = a->next;
-    if (a->next != nullptr) a->next->previous = a->previous;
-    a->previous = a->next = nullptr;
-    if (a->IsResidual() && --k.residuals == 0) order.Update(&k);
-}
-
-CAlternative* SearchState::NewAlternative() {
-    if (!freeList.empty()) {
-        CAlternative* a = freeList.back();
-        freeList.pop_back();
-        *a = CAlternative{};
-        return a;
-    }
+CAlternative* SearchState::NewBlockAlternative() {
     if (blocks.empty() || blockUsed == kBlockSize) {
         blocks.push_back(std::make_unique<CAlternative[]>(kBlockSize));
         blockUsed = 0;
     }
     return &blocks.back()[blockUsed++];
-}
-
-void SearchState::CountAssigned(const CVariable* v) {
-    for (uint32_t r : variables[v->index].registered) {
-        --residuals[r].unassigned;
-        residuals[r].unassignedXor ^= v->index;
-    }
-}
-
-void SearchState::CountUnassigned(const CVariable* v) {
-    for (uint32_t r : variables[v->index].registered) {
-        ++residuals[r].unassigned;
-        residuals[r].unassignedXor ^= v->index;
-    }
 }
 
 CTrail::CTrail(SearchState& state)

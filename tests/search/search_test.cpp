@@ -57,7 +57,8 @@ namespace {
 // The flat form of a residual expression against the tree it comes from, on
 // every assignment of x and y over values that make sums and products wrap:
 // linear comparisons (merged, cancelling and wrapping coefficients) and the
-// postfix code of everything else.
+// postfix code of everything else; where the flat form names the one value
+// that decides an (in)equation, the values it leaves are those too.
 TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
     RecordingTovik engine;
     std::unique_ptr<CProgram> program =
@@ -70,13 +71,14 @@ TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
                     "x + 1 > y - 1 | y = 3;\n"
                     "x / y = 2 | x % y > 0 | !(x >= y) & x + y <= -1;\n"
                     "x * y = 0 | y = 3;\n"
+                    "3 * y - x != 5 | x = -7 * y + 1;\n"
                     "output {x y}\n");
     ASSERT_NE(program, nullptr) << engine.output;
     CVariable* x = Simple(*program, "x");
     CVariable* y = Simple(*program, "y");
     const std::vector<int32_t>& domain = x->family->domain;
     std::vector<int32_t> stack(64);
-    size_t compared = 0;
+    size_t compared = 0, rooted = 0;
     for (const std::vector<CExpression*>& clause : program->conditions)
         for (const CExpression* tree : clause) {
             FlatExpression flat(*tree, {x, y});
@@ -93,11 +95,20 @@ TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
                     if (holds) expected.push_back(b);
                 }
                 EXPECT_EQ(holding, expected) << a;
+                int32_t root = 0;
+                if (const Operator op = flat.Root(y, &root); op != Operator::Add) {
+                    std::vector<int32_t> fromRoot;
+                    for (int32_t b : domain)
+                        if ((b == root) == (op == Operator::Equal)) fromRoot.push_back(b);
+                    EXPECT_EQ(fromRoot, expected) << a;
+                    ++rooted;
+                }
                 ++compared;
             }
         }
     x->value = y->value = nullptr;
-    EXPECT_GE(compared, 7 * domain.size());
+    EXPECT_GE(compared, 9 * domain.size());
+    EXPECT_GE(rooted, 4 * domain.size());
 }
 
 }  // namespace
