@@ -31,6 +31,7 @@ CExpression* Compiler::ReferenceName(const PooledText* name) {
         Report(Msg::Syntax);
         return nullptr;
     }
+    Used(decl);
     return Node<CExpVar>(decl->elements[0]);
 }
 

@@ -6,7 +6,10 @@
 
 CVarDecl* Compiler::FindFamily(bool inverse, const PooledText* name) {
     CVarDecl* decl = inverse ? program.FindInverse(name) : program.FindVariable(name);
-    if (decl == nullptr) Report(Msg::VariableUndefined);
+    if (decl == nullptr)
+        Report(Msg::VariableUndefined);
+    else
+        Used(decl);
     return decl;
 }
 
