@@ -45,6 +45,17 @@ assert kind.find("m:glob", ns).get("pattern") == "*.tvk"
 EOF
 echo "check-package: TovikWin, desktop entry, file type, guides and icon installed: ok"
 
+# The installed tovik speaks Chinese from the installed catalog, on a system
+# where no Chinese locale is generated (LANGUAGE alone chooses it).
+test -f /usr/share/locale/zh_CN/LC_MESSAGES/tovik.mo
+printf 'N{} = {1, 2};\nN a, b\na > b;\n' > "$actual"
+said=$(env -i LANGUAGE=zh_CN /usr/bin/tovik --diagnostics=json "$actual" 2>&1 > /dev/null || true)
+if ! grep -q '"message":"语句末尾缺少“;”"' <<< "$said"; then
+  echo "check-package: no Chinese diagnostic: $said" >&2
+  exit 1
+fi
+echo "check-package: Chinese diagnostics from the installed catalog: ok"
+
 # man finds both pages, and the completion file offers tovik's options and
 # the values of --format.
 man -w tovik > /dev/null || { echo "check-package: man -w tovik finds no page" >&2; exit 1; }

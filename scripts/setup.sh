@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev xvfb xauth
   valgrind python3 file dpkg-dev clang libclang-rt-14-dev libgecode-dev
-  clang-format clang-tidy binutils help2man man-db
+  clang-format clang-tidy binutils help2man man-db gettext
   emscripten chromium
 )
 

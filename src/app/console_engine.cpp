@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "compile/diagnostics.h"
+
 // NOLINTNEXTLINE(*-avoid-non-const-global-variables): the signal flag
 volatile std::sig_atomic_t ConsoleEngine::s_interrupted = 0;
 
@@ -30,7 +32,7 @@ void ConsoleEngine::OnWarning(const char* text) { m_reporter.Warning(text); }
 
 void ConsoleEngine::OnDiagnostic(const Diagnostic& diagnostic) {
     m_output.Flush();
-    m_reporter.Show(diagnostic);
+    m_reporter.Show(diagnostic, SourceLine(diagnostic.place.line));
 }
 
 // A stop, once decided, holds: the search unwinds through every pending call.

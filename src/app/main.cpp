@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -28,6 +29,7 @@
 #include "model/program.h"
 #include "text/encoding.h"
 #include "text/messages.h"
+#include "text/translate.h"
 #if TOVIK_FAST
 #include "fast/fast_search.h"
 #endif
@@ -37,6 +39,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kVersion = "tovik " TOVIK_VERSION "\n";
+
+// The translations: a "locale" folder beside the program (the build tree's,
+// so that an uninstalled tovik speaks the user's language too), else the
+// installed ones.
+std::string LocaleDirectory() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path beside = program.parent_path() / "locale";
+        if (std::filesystem::is_directory(beside, error)) return beside.string();
+    }
+    return TOVIK_LOCALEDIR;
+}
 
 void OnInterrupt(int) { ConsoleEngine::s_interrupted = 1; }
 
@@ -361,6 +376,7 @@ int main(int argc, char** argv) {
     // pieces (the console engine still flushes output that has waited 50 ms).
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 #endif
+    StartTranslations(LocaleDirectory());
     Invocation call{argc, argv, 2};
     // A mistake on the command line is reported by Main; the default cap
     // holds until then.

@@ -1,13 +1,38 @@
 // Messages on standard error, as text lines or JSON objects.
 #include "app/reporter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "compile/diagnostics.h"
+#include "text/characters.h"
 #include "text/quoting.h"
 
 namespace {
+
+// The source line after a gutter with its number, then a line that puts "^"
+// under the place's first character and "~" under the rest. A terminal draws
+// CJK characters two cells wide, so each takes two spaces or marks; a tab
+// stays a tab so that both lines move alike.
+std::string SourceWithCaret(const SourcePlace& place, std::string_view line) {
+    const std::string number = std::to_string(place.line);
+    std::string text = " " + number + " | " + std::string(line) + "\n";
+    std::string caret = " " + std::string(number.size(), ' ') + " | ";
+    const std::vector<char32_t> codes = CodePoints(line);
+    const int end = std::max(place.endColumn, place.column + 1);
+    for (int column = 1; column < end; ++column) {
+        const size_t i = static_cast<size_t>(column - 1);
+        const int width = i < codes.size() ? DisplayWidth(codes[i]) : 1;
+        if (column < place.column)
+            caret +=
+                i < codes.size() && codes[i] == '\t' ? std::string("\t") : std::string(width, ' ');
+        else
+            caret += (column == place.column ? "^" : "~") + std::string(width - 1, '~');
+    }
+    return text + caret + "\n";
+}
 
 void Put(const std::string& line) {
     std::fflush(stdout);  // what came before stays before on a shared terminal
@@ -48,8 +73,9 @@ void Reporter::CompileError(int line, const std::string& message) {
 }
 
 // Rich: "FILE:LINE:COLUMN: error: MESSAGE" (no column when it is unknown),
+// the source line with a caret under the place (when the column is known),
 // then one indented "hint:" line per hint. Json: one object per line.
-void Reporter::Show(const Diagnostic& d) {
+void Reporter::Show(const Diagnostic& d, std::string_view sourceLine) {
     const bool warning = d.severity == Severity::Warning;
     if (warning && !m_warnings) return;
     const char* severity = warning ? "warning" : "error";
@@ -57,6 +83,7 @@ void Reporter::Show(const Diagnostic& d) {
         std::string text = m_puzzle + ":" + std::to_string(d.place.line) + ":";
         if (d.place.column > 0) text += std::to_string(d.place.column) + ":";
         text += std::string(" ") + severity + ": " + d.message + "\n";
+        if (d.place.column > 0) text += SourceWithCaret(d.place, sourceLine);
         for (const std::string& hint : d.hints) text += "  hint: " + hint + "\n";
         Put(text);
     } else if (m_diagnostics == DiagnosticsStyle::Json) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/options.h"
 #include "engine/tovik.h"
@@ -22,8 +23,9 @@ public:
         m_diagnostics = style;
         m_warnings = warnings;
     }
-    // A compile error's details or a warning about the puzzle.
-    void Show(const Diagnostic& diagnostic);
+    // A compile error's details or a warning about the puzzle; `sourceLine`
+    // is the line it is on (UTF-8), shown with a caret under the place.
+    void Show(const Diagnostic& diagnostic, std::string_view sourceLine);
 
     // The puzzle's name in compile errors.
     void SetPuzzle(std::string name) { m_puzzle = std::move(name); }

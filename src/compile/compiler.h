@@ -7,8 +7,11 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -42,9 +45,14 @@ public:
         if (++m_steps % NodeArena::kPollEvery == 0) Poll();
     }
 
-    // Reports a compile error at the current line, in the puzzle's encoding.
-    void Report(Msg message) { Report(Text(message, program.encoding)); }
+    // Reports a compile error at the current line, in the puzzle's encoding,
+    // then its details: `detail`, or a plain description at the last token.
+    // A full-width character met in the statement is the likelier cause, so
+    // its description takes the place of any other.
+    void Report(Msg message);
+    void Report(Msg message, Diagnostic detail);
     void Report(const char* message);
+    void Report(const char* message, Diagnostic detail);
     // Whether any error was reported.
     bool Failed() const { return m_failed; }
     // The details of an error reported just before, or a warning.
@@ -99,16 +107,39 @@ public:
         return program.nodes.Make<T>(std::forward<Args>(args)...);
     }
 
+    // A name as the author wrote it, in UTF-8.
+    std::string Utf8(const PooledText* name) const;
+    // Where the scanner last saw `name` (told by NoteName), or the last token.
+    SourcePlace PlaceOf(const PooledText* name) const;
+    void NoteName(const PooledText* name, SourcePlace place);
+
     CProgram& program;
     int line = 1;  // advanced by the scanner; errors are reported at it
-    // The place of the token the scanner returned last.
+    // The place of the token the scanner returned last (the parser's
+    // lookahead when a reduction reports), and its code.
     SourcePlace token;
+    int tokenCode = 0;
+    // The token before it, the first token of the statement being read, and
+    // the text after the last token.
+    SourcePlace previousToken;
+    SourcePlace statementStart;
+    std::string_view rest;
+    // A full-width character inside a name of the current statement, as the
+    // scanner found it: described in place of the statement's error.
+    std::optional<Diagnostic> fullWidth;
 
 private:
     using DeclTable = std::unordered_map<const PooledText*, std::unique_ptr<CVarDecl>>;
     const std::vector<int32_t>* DeclaredSet(const PooledText* setName);
     CVarDecl* NewDecl(DeclTable& table, const PooledText* varName);
     CVarDecl* FindFamily(bool inverse, const PooledText* name);
+    Diagnostic UnknownName(const PooledText* name) const;
+    Diagnostic UnknownSet(const PooledText* setName) const;
+    std::vector<std::string> NamesOf(const DeclTable& table) const;
+    // An error about a subscript of `decl`: of the wrong kind (a number
+    // where the array is indexed by strings, or the reverse) when it is.
+    Diagnostic SubscriptError(Msg message, const CVarDecl* decl, const PooledText* name,
+                              int32_t low, int32_t high) const;
 
     // Warnings (warnings.cpp).
     void WarnAboutCondition(CExpression* simplified, const std::vector<CExpression*>& clauses,
@@ -147,4 +178,6 @@ private:
     std::unordered_set<const CVarDecl*> m_used;
     // What is left of the evaluations the "never holds" check may spend.
     uint64_t m_checkWork = 20'000'000;
+    // The names of the recent tokens, latest last.
+    std::deque<std::pair<const PooledText*, SourcePlace>> m_names;
 };

@@ -2,6 +2,7 @@
 // always hold, reject one that never holds, and store each remaining clause as
 // the list of its alternatives.
 #include "compile/compiler.h"
+#include "compile/error_details.h"
 
 bool Compiler::AddCondition(CExpression* tree) {
     CExpression* simplified = tree->Simplify(program.nodes);
@@ -12,7 +13,10 @@ bool Compiler::AddCondition(CExpression* tree) {
     for (size_t i = clauses.size(); i-- > 0;) {
         const ValueSet& values = clauses[i]->Values();
         if (values.AllFalse()) {
-            Report(Msg::AlwaysFalse);
+            // The place is the statement, up to the token before its ';'.
+            SourcePlace place = statementStart;
+            place.endColumn = previousToken.line == place.line ? previousToken.endColumn : 0;
+            Report(Msg::AlwaysFalse, ErrorDetail(Msg::AlwaysFalse, place));
             return false;
         }
         if (values.AllTrue()) continue;

@@ -5,13 +5,15 @@
 #include <memory>
 
 #include "compile/compiler.h"
+#include "compile/error_details.h"
+#include "text/translate.h"
 
 // The values of a declared set, or null (after reporting) for a set that was
 // never declared. Find-or-create: the name stays in the table, empty.
 const std::vector<int32_t>* Compiler::DeclaredSet(const PooledText* setName) {
     std::vector<int32_t>& values = program.sets[setName];
     if (values.empty()) {
-        Report(Msg::SetUndefined);
+        Report(Msg::SetUndefined, UnknownSet(setName));
         return nullptr;
     }
     return &values;
@@ -23,7 +25,9 @@ CVarDecl* Compiler::NewDecl(DeclTable& table, const PooledText* varName) {
     std::unique_ptr<CVarDecl>& decl = table[varName];
     if (!decl) decl = std::make_unique<CVarDecl>();
     if (!decl->elements.empty()) {
-        Report(Msg::VariableDefined);
+        Report(Msg::VariableDefined,
+               MakeError(PlaceOf(varName), "redefined",
+                         Fill(Tr("'%s' is already declared"), {Utf8(varName)})));
         return nullptr;
     }
     return decl.get();
@@ -36,12 +40,14 @@ bool Compiler::DeclareSet(const PooledText* setName, std::vector<int32_t>* list)
     std::sort(values.begin(), values.end());
     values.erase(std::unique(values.begin(), values.end()), values.end());
     if (values.size() < 2) {
-        Report(Msg::SetTooSmall);
+        Report(Msg::SetTooSmall, ErrorDetail(Msg::SetTooSmall, PlaceOf(setName)));
         return false;
     }
     std::vector<int32_t>& entry = program.sets[setName];
     if (!entry.empty()) {
-        Report(Msg::SetDefined);
+        Report(Msg::SetDefined,
+               MakeError(PlaceOf(setName), "set-redefined",
+                         Fill(Tr("set '%s' is already declared"), {Utf8(setName)})));
         return false;
     }
     entry = std::move(values);

@@ -2,16 +2,21 @@
 // quantifier name; a quantified expression is expanded while parsing into one
 // copy of its body per value of its set.
 #include "compile/compiler.h"
+#include "compile/error_details.h"
+#include "text/translate.h"
 
 // The binding lives while the quantified body is parsed; the name may not be
 // a variable's or an enclosing quantifier's.
 bool Compiler::BindName(const PooledText* name, const PooledText* setName) {
     if (program.FindVariable(name) != nullptr || program.boundNames.count(name) != 0) {
-        Report(Msg::VariableDefined);
+        Report(Msg::VariableDefined,
+               MakeError(PlaceOf(name), "redefined",
+                         Fill(Tr("'%s' is already declared; a bound name needs a name of its own"),
+                              {Utf8(name)})));
         return false;
     }
     if (program.FindSet(setName) == nullptr) {
-        Report(Msg::SetUndefined);
+        Report(Msg::SetUndefined, UnknownSet(setName));
         return false;
     }
     program.boundNames[name] = setName;
@@ -23,12 +28,16 @@ CExpression* Compiler::ReferenceName(const PooledText* name) {
         return Node<CExpBoundName>(name, program.FindSet(bound->second));
     CVarDecl* decl = program.FindVariable(name);
     if (decl == nullptr) {
-        Report(Msg::VariableUndefined);
+        Report(Msg::VariableUndefined, UnknownName(name));
         return nullptr;
     }
     if (decl->elements.size() != 1) {
         // An array or ordering used without a subscript.
-        Report(Msg::Syntax);
+        Report(Msg::Syntax,
+               MakeError(
+                   PlaceOf(name), "missing-subscript",
+                   Fill(Tr("'%s' is an array or an ordering: it needs a subscript"), {Utf8(name)}),
+                   {Fill(Tr("write %s(...) for one of its elements"), {Utf8(name)})}));
         return nullptr;
     }
     Used(decl);

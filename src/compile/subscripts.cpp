@@ -3,11 +3,12 @@
 // that still depends on a bound name waits for the quantifier's expansion.
 // Every value a subscript can take is checked against the family's keys.
 #include "compile/compiler.h"
+#include "compile/error_details.h"
 
 CVarDecl* Compiler::FindFamily(bool inverse, const PooledText* name) {
     CVarDecl* decl = inverse ? program.FindInverse(name) : program.FindVariable(name);
     if (decl == nullptr)
-        Report(Msg::VariableUndefined);
+        Report(Msg::VariableUndefined, UnknownName(name));
     else
         Used(decl);
     return decl;
@@ -18,7 +19,7 @@ CExpression* Compiler::ReferenceElement(bool inverse, const PooledText* name, in
     if (decl == nullptr) return nullptr;
     CVariable* element = CProgram::FindElement(decl, value);
     if (element == nullptr) {
-        Report(Msg::OutOfRange);
+        Report(Msg::OutOfRange, SubscriptError(Msg::OutOfRange, decl, name, value, value));
         return nullptr;
     }
     return Node<CExpVar>(element);
@@ -30,8 +31,12 @@ CExpression* Compiler::ReferenceIndexed(bool inverse, const PooledText* name,
                                         CExpression* subscript) {
     CVarDecl* decl = FindFamily(inverse, name);
     if (decl == nullptr) return nullptr;
-    if (!CProgram::AllSubscriptsValid(decl, subscript->Values())) {
-        Report(Msg::MayBeOutOfRange);
+    const ValueSet& values = subscript->Values();
+    if (!CProgram::AllSubscriptsValid(decl, values)) {
+        Report(Msg::MayBeOutOfRange,
+               values.Empty() || values.IsLazy()
+                   ? ErrorDetail(Msg::MayBeOutOfRange, PlaceOf(name))
+                   : SubscriptError(Msg::MayBeOutOfRange, decl, name, values.Min(), values.Max()));
         return nullptr;
     }
     if (auto* reference = dynamic_cast<CExpVar*>(subscript))

@@ -13,6 +13,7 @@
 #include "model/program.h"
 #include "search/searcher.h"
 #include "search/solution_printer.h"
+#include "text/characters.h"
 #include "text/messages.h"
 
 void CTovik::Output(const char* text) { std::fputs(text, stdout); }
@@ -28,6 +29,22 @@ void CTovik::OnCompileError(int line, const char* message) {
 }
 
 void CTovik::OnDiagnostic(const Diagnostic&) {}
+
+// Lines end at line feeds, as the scanner counts them; a CR before one is
+// part of the line end.
+std::string CTovik::SourceLine(int line) const {
+    if (line < 1) return {};
+    size_t start = 0;
+    for (int i = 1; i < line; ++i) {
+        start = m_source.find('\n', start);
+        if (start == std::string::npos) return {};
+        ++start;
+    }
+    size_t end = m_source.find('\n', start);
+    if (end == std::string::npos) end = m_source.size();
+    if (end > start && m_source[end - 1] == '\r') --end;
+    return ToUtf8(std::string_view(m_source).substr(start, end - start), m_sourceEncoding);
+}
 
 void CTovik::OnWarning(const char* text) { std::fprintf(stderr, "warning: %s\n", text); }
 
@@ -77,11 +94,15 @@ std::unique_ptr<CProgram> CTovik::CompileText(std::string bytes) {
     m_readFailed = bytes.size() > static_cast<size_t>(INT32_MAX) - 2;
     if (m_readFailed) return nullptr;
     const SourceEncoding source = DetectEncoding(bytes);
-    std::string_view text = std::string_view(bytes).substr(source.bomLength);
-    if (source.utf16 != SourceEncoding::Utf16::No) {
-        bytes = Utf16ToUtf8(text, source.utf16 == SourceEncoding::Utf16::BigEndian);
-        text = bytes;
-    }
+    if (source.utf16 != SourceEncoding::Utf16::No)
+        bytes = Utf16ToUtf8(std::string_view(bytes).substr(source.bomLength),
+                            source.utf16 == SourceEncoding::Utf16::BigEndian);
+    else
+        bytes.erase(0, source.bomLength);
+    // Kept for the source lines that diagnostics show.
+    m_source = std::move(bytes);
+    m_sourceEncoding = source.encoding;
+    const std::string_view text = m_source;
     if (source.invalidUtf8Line > 0) {
         const std::string warning = "line " + std::to_string(source.invalidUtf8Line) +
                                     " is not valid UTF-8, so the puzzle is read as GBK";

@@ -103,6 +103,9 @@ public:
     // puzzle compiled or searched last (GBK before any; UTF-8 during a search
     // in a format other than Text).
     Encoding TextEncoding() const { return m_encoding; }
+    // Line `line` (from 1) of the puzzle compiled last, in UTF-8 without its
+    // line end, as a diagnostic shows it; empty past the end.
+    std::string SourceLine(int line) const;
 
 private:
     bool m_error = false;
@@ -115,4 +118,8 @@ private:
     OutputFormat m_format = OutputFormat::Text;
     Encoding m_encoding = Encoding::Gbk;
     SearchHook m_searchHook;
+    // The text of the puzzle compiled last (without a byte-order mark, UTF-16
+    // turned into UTF-8) and its encoding.
+    std::string m_source;
+    Encoding m_sourceEncoding = Encoding::Gbk;
 };

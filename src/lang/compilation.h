@@ -6,6 +6,8 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "compile/compiler.h"
 
@@ -19,7 +21,27 @@ public:
     Compilation(const Compilation&) = delete;
     Compilation& operator=(const Compilation&) = delete;
 
-    void* scanner;  // the reentrant scanner's state (yyscan_t)
+    // Counts the columns of text the scanner matched (every match, skipped
+    // or not) and remembers its place as `matched`.
+    void Advance(const char* text, size_t length);
+
+    void* scanner;            // the reentrant scanner's state (yyscan_t)
+    std::string_view source;  // the text being scanned
+    // Where the scanner stands: the byte offset and column (in characters
+    // from 1) of the next character. A GBK character whose second byte the
+    // scanner matched as a token of its own counts once.
+    size_t offset = 0;
+    int column = 1;
+    bool gbkTrail = false;
+    // The text matched last: its place, and its bytes in `source`.
+    SourcePlace matched;
+    size_t matchedOffset = 0;
+    size_t matchedLength = 0;
+    // The names of the statement being read, with their places.
+    std::vector<std::pair<const PooledText*, SourcePlace>> statementNames;
+    // The bytes of the token returned last.
+    size_t tokenOffset = 0;
+    size_t tokenLength = 0;
 };
 
 // The scanner's entry, as the parser calls it (scanner.l).

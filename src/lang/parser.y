@@ -8,6 +8,10 @@
  * the scanner get the compilation as a parameter, not through globals. */
 %define api.pure full
 %param {Compilation& c}
+/* A syntax error is reported by yyreport_syntax_error, which reads the
+ * expected tokens from the tables at the error state. Neither LAC nor any
+ * change to the default reductions: the parse is the same as without it. */
+%define parse.error custom
 
 %code requires {
 #include <cstdint>
@@ -21,11 +25,18 @@ struct PooledText;
 
 %code {
 #include <cstring>
+#include <string>
+
+#include "compile/error_details.h"
+#include "text/characters.h"
+#include "text/translate.h"
 
 #include "lang/compilation.h"
 #include "lang/parse.h"
 
 void yyerror(Compilation& c, const char* message);
+void ReportSyntaxError(Compilation& c, const std::vector<std::string>& expected,
+                       bool semicolonExpected);
 
 /* The stacks start with room for 200 entries and may grow to 10000. Grown
  * stacks live on yyparse's frame too, so that a compile phase stopped by an
@@ -214,11 +225,113 @@ output_list
 
 %%
 
-/* Bison's own texts are not shown: a syntax error is "parse error", a stack
- * that would pass its limit is "parser stack overflow". */
+/* Bison's own texts are not shown: a stack that would pass its limit is
+ * "parser stack overflow". */
 void yyerror(Compilation& c, const char* message) {
-    c.Report(std::strcmp(message, "memory exhausted") == 0 ? "parser stack overflow"
-                                                            : "parse error");
+    if (std::strcmp(message, "memory exhausted") != 0) {
+        c.Report("parse error");
+        return;
+    }
+    c.Report("parser stack overflow",
+             MakeError(c.token, "too-deep", Tr("the puzzle nests too deeply"),
+                       {Tr("use fewer parentheses or quantifiers inside each other")}));
+}
+
+/* A syntax error is "parse error"; its details name the offending token and
+ * the tokens that were expected, as token codes (0 for the end). */
+static int yyreport_syntax_error(const yypcontext_t* context, Compilation& c) {
+    yysymbol_kind_t kinds[YYNTOKENS];
+    const int n = yypcontext_expected_tokens(context, kinds, YYNTOKENS);
+    std::vector<std::string> expected;
+    bool semicolon = false;
+    for (int i = 0; i < n; ++i) {
+        switch (kinds[i]) {
+            case YYSYMBOL_YYerror:
+            case YYSYMBOL_YYUNDEF:
+                continue;
+            case YYSYMBOL_YYEOF:
+                expected.push_back(Tr("the end of the file"));
+                continue;
+            case YYSYMBOL_NUMBER:
+                expected.push_back(Tr("a number"));
+                continue;
+            case YYSYMBOL_STRING:
+                expected.push_back(Tr("a string"));
+                continue;
+            case YYSYMBOL_IDENT:
+                expected.push_back(Tr("a name"));
+                continue;
+            default:
+                break;
+        }
+        /* The spelling: a character's or an alias's without its quotes, or a
+         * keyword's in both languages. */
+        static constexpr struct {
+            yysymbol_kind_t kind;
+            const char* spelling;
+        } kKeywords[] = {{YYSYMBOL_OUTPUT, "输出"}, {YYSYMBOL_FORALL, "任意"},
+                         {YYSYMBOL_EXISTS, "存在"}, {YYSYMBOL_IN, "属于"},
+                         {YYSYMBOL_ALLDIFF, "互不同"}};
+        std::string name = yysymbol_name(kinds[i]);
+        for (const auto& keyword : kKeywords)
+            if (keyword.kind == kinds[i]) name = keyword.spelling;
+        if (name.size() >= 2 && (name[0] == '\'' || name[0] == '"'))
+            name = name.substr(1, name.size() - 2);
+        semicolon = semicolon || name == ";";
+        expected.push_back("'" + name + "'");
+    }
+    ReportSyntaxError(c, expected, semicolon);
+    return 0;
+}
+
+/* The likeliest cause first: a misspelt keyword among the statement's
+ * names (互不相同 for 互不同); a ';' missing at the end of the line before,
+ * when one was expected and the offending token starts a new line; else the
+ * offending token and what was expected in its place. */
+void ReportSyntaxError(Compilation& c, const std::vector<std::string>& expected,
+                       bool semicolonExpected) {
+    for (const auto& [name, place] : c.statementNames) {
+        if (c.program.FindVariable(name) != nullptr || c.program.FindSet(name) != nullptr ||
+            c.program.boundNames.count(name) != 0)
+            continue;
+        const std::string text = c.Utf8(name);
+        if (const std::string keyword = NearestKeyword(text); !keyword.empty()) {
+            c.Report("parse error",
+                     MakeError(place, "unknown-keyword",
+                               Fill(Tr("'%s' is neither a keyword nor a declared name"), {text}),
+                               {DidYouMean(keyword)}));
+            return;
+        }
+    }
+    const SourcePlace before = c.previousToken;
+    if (semicolonExpected && before.line > 0 && c.token.line > before.line) {
+        const SourcePlace end{before.line, before.endColumn, before.endColumn + 1};
+        c.Report("parse error", MakeError(end, "missing-semicolon",
+                                          Tr("missing ';' at the end of the statement"),
+                                          {Tr("each statement ends with ';'")}));
+        return;
+    }
+    std::vector<std::string> hints;
+    if (!expected.empty()) {
+        std::string list;
+        for (const std::string& e : expected) list += (list.empty() ? "" : ", ") + e;
+        hints.push_back(Fill(Tr("expected %s"), {list}));
+    }
+    if (c.tokenCode == 0) {
+        c.Report("parse error", MakeError(c.token, "syntax", Tr("unexpected end of the file"),
+                                          std::move(hints)));
+        return;
+    }
+    std::string offending;
+    if (c.tokenCode == YYUNDEF) {
+        offending = Tr("a NUL byte");
+    } else {
+        std::string_view text = c.source.substr(c.tokenOffset, c.tokenLength);
+        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+        offending = "'" + ToUtf8(text, c.program.encoding) + "'";
+    }
+    c.Report("parse error", MakeError(c.token, "syntax", Fill(Tr("unexpected %s"), {offending}),
+                                      std::move(hints)));
 }
 
 bool ParsePuzzle(CProgram& program, Diagnostics& diagnostics, std::string_view text) {
