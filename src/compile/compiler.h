@@ -148,7 +148,6 @@ private:
     void Used(const CVarDecl* decl) { m_used.insert(decl); }
     SourcePlace RecentPlace(TokenKind kind, const PooledText* text) const;
     Bounds BoundsOf(const CExpression* e) const;
-    std::string Utf8(const PooledText* text) const;  // a pooled text in UTF-8
 
     struct RecentToken {
         int code = 0;

@@ -10,29 +10,13 @@
 
 #include "compile/compiler.h"
 #include "compile/condition_facts.h"
-#include "text/similar.h"
+#include "compile/error_details.h"
 #include "text/translate.h"
 
 namespace {
 
-// The pattern with each "%s" replaced by the next argument.
-std::string Fill(std::string_view pattern, std::initializer_list<std::string> arguments) {
-    std::string out;
-    auto next = arguments.begin();
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's' &&
-            next != arguments.end()) {
-            out += *next++;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
-}
-
 // A place known only by its line when the scanner gives no columns.
-SourcePlace PlaceOf(const SourcePlace& token, int line) {
+SourcePlace TokenPlace(const SourcePlace& token, int line) {
     return token.line > 0 ? token : SourcePlace{line, 0, 0};
 }
 
@@ -53,7 +37,7 @@ Diagnostic Warning(const char* code, const SourcePlace& place, std::string messa
 }  // namespace
 
 void Compiler::Scanned(int code, TokenKind kind, const PooledText* text) {
-    const SourcePlace place = PlaceOf(token, line);
+    const SourcePlace place = TokenPlace(token, line);
     const RecentToken* previous =
         m_received > 0 ? &m_recent[(m_received - 1) % m_recent.size()] : nullptr;
     // A statement begins after ';' or the '}' of an output statement ('}' of
@@ -80,13 +64,6 @@ SourcePlace Compiler::RecentPlace(TokenKind kind, const PooledText* text) const 
     return SourcePlace{line, 0, 0};
 }
 
-std::string Compiler::Utf8(const PooledText* text) const {
-    if (program.encoding == Encoding::Utf8) return text->text;
-    std::string out;
-    Converter(program.encoding, Encoding::Utf8).Convert(text->text, out);
-    return out;
-}
-
 // A literal that no declared set holds equals no variable's value: "=" with
 // it never holds and "!=" always does, which is almost always a typo.
 CExpression* Compiler::StringConstant(const PooledText* text) {
@@ -102,8 +79,8 @@ CExpression* Compiler::StringConstant(const PooledText* text) {
             members.push_back(Utf8(&program.pool[static_cast<size_t>(handle - kFirstHandle)]));
     const std::string word = Utf8(text);
     std::vector<std::string> hints;
-    if (auto near = ClosestMatch(word, members))
-        hints.push_back(Fill(Tr("did you mean \"%s\"?"), {*near}));
+    if (const std::string near = Nearest(word, std::move(members)); !near.empty())
+        hints.push_back(DidYouMean("\"" + near + "\""));
     else
         hints.push_back(Tr("a comparison with it is always false with = and always true with !="));
     Warn(Warning("unknown-string", RecentPlace(TokenKind::String, text),
@@ -179,9 +156,9 @@ void Compiler::Finish() {
         if (m_used.count(decl) != 0 || (decl->partner && m_used.count(decl->partner) != 0))
             continue;
         const char* pattern =
-            decl->partner    ? Tr("the ordering %s is used by no condition and no output")
-            : decl->indexSet ? Tr("the array %s is used by no condition and no output")
-                             : Tr("the variable %s is used by no condition and no output");
+            decl->partner    ? Tr("the ordering '%s' is used by no condition and no output")
+            : decl->indexSet ? Tr("the array '%s' is used by no condition and no output")
+                             : Tr("the variable '%s' is used by no condition and no output");
         Warn(Warning("unused-variable", place, Fill(pattern, {Utf8(decl->name)}),
                      {Tr("its values only repeat the solutions; use it in a condition or "
                          "an output, or remove it")}));
