@@ -33,6 +33,7 @@ public:
 // The puzzles that show a mistake on purpose, with their warnings in order.
 const std::map<std::string, std::vector<std::string>> kMeant = {
     {"bench/compile/square-1e5.tvk", {"overflow"}},
+    {"examples/guide/warnings.tvk", {"unknown-string"}},
     {"tests/e2e/cases/diagnostics/full_width_in_names_warns.tvk",
      {"full-width", "full-width", "full-width"}},
     {"tests/e2e/cases/options/double_dash.tvk", {"unused-variable"}},
