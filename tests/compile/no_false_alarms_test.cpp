@@ -41,6 +41,7 @@ const std::map<std::string, std::vector<std::string>> kMeant = {
     {"tests/e2e/cases/options/option_abbreviated.tvk", {"unused-variable"}},
     {"tests/e2e/cases/options/quiet.tvk", {"unused-variable"}},
     {"tests/e2e/cases/options/unique_one.tvk", {"unused-variable"}},
+    {"tests/e2e/cases/options/unique_one_assignments.tvk", {"unused-variable"}},
     {"tests/e2e/cases/options/unique_one_fast.tvk", {"unused-variable"}},
     {"tests/e2e/cases/search/duplicates.tvk", {"unused-variable"}},
     {"tests/e2e/cases/search/never_holds.tvk", {"never-true"}},
