@@ -46,7 +46,9 @@ bool ConsoleEngine::IsCancel() {
     }
     if (s_interrupted)
         m_stopped = Stop::Interrupt;
-    else if (m_limit >= 0 && Solutions() >= m_limit)
+    else if (m_countAssignments && m_assignments.Count() >= 2)
+        m_stopped = Stop::Limit;
+    else if (!m_countAssignments && m_limit >= 0 && Solutions() >= m_limit)
         m_stopped = Stop::Limit;
     else if (now && m_deadline && *now >= *m_deadline)
         m_stopped = Stop::Time;
@@ -54,3 +56,19 @@ bool ConsoleEngine::IsCancel() {
 }
 
 void ConsoleEngine::OnProgress(unsigned count) { m_title.Step(count); }
+
+void ConsoleEngine::OnAssignment(const CProgram& program) {
+    if (m_countAssignments) m_assignments.Add(program);
+}
+
+// A stop for the line limit is over once the search is; the other two hold.
+bool ConsoleEngine::Interrupted() {
+    if (m_stopped == Stop::Interrupt || m_stopped == Stop::Time) return true;
+    const Clock::time_point now = Clock::now();
+    m_output.FlushIfDue(now);
+    if (s_interrupted)
+        m_stopped = Stop::Interrupt;
+    else if (m_deadline && now >= *m_deadline)
+        m_stopped = Stop::Time;
+    return m_stopped == Stop::Interrupt || m_stopped == Stop::Time;
+}

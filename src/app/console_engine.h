@@ -13,6 +13,7 @@
 #include "app/progress_title.h"
 #include "app/reporter.h"
 #include "app/step_clock.h"
+#include "engine/assignments.h"
 #include "engine/tovik.h"
 
 class ConsoleEngine : public CTovik {
@@ -31,8 +32,15 @@ public:
     void OnCompileError(int line, const char* message) override;
     void OnWarning(const char* text) override;
     void OnDiagnostic(const Diagnostic& diagnostic) override;
+    void OnAssignment(const CProgram& program) override;
 
     void SetLimit(long long lines) { m_limit = lines; }
+    // Counts full assignments and stops at the second (--unique=assignments).
+    void CountAssignments() { m_countAssignments = true; }
+    size_t AssignmentCount() const { return m_assignments.Count(); }
+    // Ctrl+C or the deadline, checked for work after the search (which
+    // polls through IsCancel); true once either has stopped the run.
+    bool Interrupted();
     void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
     // Why the search was stopped early, if it was.
     Stop Stopped() const { return m_stopped; }
@@ -50,4 +58,6 @@ private:
     std::optional<Clock::time_point> m_deadline;
     StepClock m_clock;
     Stop m_stopped = Stop::None;
+    bool m_countAssignments = false;
+    Assignments m_assignments{2};
 };

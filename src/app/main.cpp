@@ -23,6 +23,7 @@
 #include <string>
 
 #include "app/console_engine.h"
+#include "app/explain.h"
 #include "app/memory_limit.h"
 #include "app/options.h"
 #include "app/reporter.h"
@@ -152,9 +153,12 @@ std::optional<int> AnswerWithoutPuzzle(const Options& options) {
     return std::nullopt;
 }
 
-// The line limit, which applies to the search only.
+// The line limit, which applies to the search only; --unique=assignments
+// stops at the second full assignment instead.
 void LimitLines(ConsoleEngine& engine, const Options& options) {
-    if (options.unique)
+    if (options.unique && options.uniqueAssignments)
+        engine.CountAssignments();
+    else if (options.unique)
         engine.SetLimit(2);
     else if (options.limit >= 0)
         engine.SetLimit(options.limit);
@@ -171,6 +175,12 @@ void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point 
         engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(options.timeLimit)));
     if (!options.fast) return;
+    if (options.unique && options.uniqueAssignments) {
+        // The fast search completes each line once, so it cannot count
+        // the assignments behind a line.
+        reporter.Note(Tr("--fast: --unique=assignments counts with the default search"));
+        return;
+    }
 #if TOVIK_FAST
     engine.SetSearch([&work, &reporter](CTovik& host, CProgram& program) {
         FastStats stats;
@@ -197,8 +207,13 @@ int CompileStopStatus(const ConsoleEngine& engine, Reporter& reporter) {
     return 124;
 }
 
-// How --unique judges the lines found.
-const char* Verdict(unsigned found) { return found == 0 ? "none" : found == 1 ? "one" : "more"; }
+// What --unique counted: solution lines, or full assignments.
+size_t UniqueCount(const ConsoleEngine& engine, const Options& options) {
+    return options.uniqueAssignments ? engine.AssignmentCount() : engine.Solutions();
+}
+
+// How --unique judges what it counted.
+const char* Verdict(size_t found) { return found == 0 ? "none" : found == 1 ? "one" : "more"; }
 
 // A search cut short says so on standard error; --unique tells none, one or
 // more than one.
@@ -217,10 +232,16 @@ int ExitStatus(const ConsoleEngine& engine, const Options& options, Reporter& re
             break;
     }
     if (!options.unique) return 0;
-    static constexpr const char* kSaid[] = {"no solution", "exactly one solution",
-                                            "more than one solution"};
-    reporter.Note(kSaid[std::min(found, 2u)]);
-    return found == 0 ? 0 : found == 1 ? 3 : 4;
+    const size_t counted = UniqueCount(engine, options);
+    if (counted == 0)
+        reporter.Note(Tr("no solution"));
+    else if (options.uniqueAssignments)
+        reporter.Note(counted == 1 ? Tr("exactly one full assignment")
+                                   : Tr("more than one full assignment"));
+    else
+        reporter.Note(counted == 1 ? Tr("exactly one solution line")
+                                   : Tr("more than one solution line"));
+    return counted == 0 ? 0 : counted == 1 ? 3 : 4;
 }
 
 // The last object of the json format: what the search found and did, and
@@ -241,7 +262,9 @@ void PrintSummary(ConsoleEngine& engine, const Options& options, Clock::duration
     summary += std::string("\"time\":") + seconds + ",\"end\":\"" +
                kEnds[static_cast<int>(engine.Stopped())] + "\"";
     if (options.unique)
-        summary += std::string(",\"unique\":\"") + Verdict(engine.Solutions()) + "\"";
+        summary += std::string(",\"unique\":\"") + Verdict(UniqueCount(engine, options)) +
+                   "\",\"uniqueCounts\":\"" +
+                   (options.uniqueAssignments ? "assignments" : "lines") + "\"";
     summary += "}\n";
     engine.Output(summary.c_str());
 }
@@ -272,6 +295,34 @@ void SayOnStandardOutput(ConsoleEngine& engine, const Options& options, Msg mess
     engine.Output(Text(message, engine.TextEncoding()));
     std::fflush(stdout);
     if (isatty(STDOUT_FILENO) && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
+}
+
+// --explain after the run. A stop by Ctrl+C or the deadline while
+// explaining gives the search's statuses; otherwise `status` stands.
+int ExplainRun(ConsoleEngine& engine, const Options& options, const std::string& name,
+               std::string bytes, Reporter& reporter, int status) {
+    ExplainRequest request;
+    request.bytes = std::move(bytes);
+    request.fileName = name;
+    request.json =
+        options.diagnostics == DiagnosticsStyle::Json || options.format == OutputFormat::Json;
+    switch (Explain(engine, request)) {
+        case ExplainEnd::Done:
+            break;
+        case ExplainEnd::NotCompiled:
+            reporter.Note(Tr("nothing to explain: the puzzle does not compile"));
+            break;
+        case ExplainEnd::Stopped:
+            std::fflush(stdout);
+            if (engine.Stopped() == ConsoleEngine::Stop::Interrupt) {
+                reporter.Note(Tr("interrupted; the explanation is incomplete"));
+                return 130;
+            }
+            reporter.Note(Tr("the time limit came first; the explanation is incomplete"));
+            return 124;
+    }
+    std::fflush(stdout);
+    return status;
 }
 
 int Main(int argc, char** argv) {
@@ -316,13 +367,17 @@ int Main(int argc, char** argv) {
     Work work;
     Configure(engine, options, start, work, reporter);
     Phases phases;
+    // --explain compiles the text again.
+    std::string kept = options.explain ? bytes : std::string();
     const std::unique_ptr<CProgram> program = engine.CompileText(std::move(bytes));
     const Clock::time_point compiled = Clock::now();
     phases.compile = compiled - start;
     if (!program) {
         std::fflush(stdout);
         if (engine.Cancelled()) return CompileStopStatus(engine, reporter);
-        if (!engine.ReadFailed()) return 1;
+        if (!engine.ReadFailed())
+            return options.explain ? ExplainRun(engine, options, name, std::move(kept), reporter, 1)
+                                   : 1;
         reporter.Error("'" + name + "' is too large");
         return 2;
     }
@@ -334,7 +389,9 @@ int Main(int argc, char** argv) {
     std::fflush(stdout);
     phases.search = Clock::now() - compiled;
     if (options.stats) PrintStats(engine, phases, work, reporter);
-    return ExitStatus(engine, options, reporter);
+    const int status = ExitStatus(engine, options, reporter);
+    if (!options.explain || status == 124 || status == 130) return status;
+    return ExplainRun(engine, options, name, std::move(kept), reporter, status);
 }
 
 struct Invocation {

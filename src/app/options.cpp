@@ -28,7 +28,8 @@ struct OptionEntry {
     char letter;            // the short name, or 0
     const char* valueName;  // null for a switch
     Setter set;
-    const char* help;  // lines after the first are indented under it
+    const char* help;            // lines after the first are indented under it
+    bool optionalValue = false;  // the value may be left out (then only --NAME=VALUE gives it)
 };
 
 template <bool Options::*flag>
@@ -76,6 +77,18 @@ void SetFormat(Options& o, const char* v) {
         o.error = "--format is text, lines, json or csv";
 }
 
+// --unique counts solution lines; --unique=assignments full assignments.
+void SetUnique(Options& o, const char* v) {
+    const std::string_view what = v ? v : "lines";
+    o.unique = true;
+    if (what == "lines")
+        o.uniqueAssignments = false;
+    else if (what == "assignments")
+        o.uniqueAssignments = true;
+    else
+        o.error = "--unique counts lines (the default) or assignments";
+}
+
 void SetDiagnostics(Options& o, const char* v) {
     const std::string_view name = v ? v : "";
     if (name == "auto")
@@ -121,9 +134,22 @@ constexpr OptionEntry kOptions[] = {
     {"count", 0, nullptr, Switch<&Options::count>,
      "print only the number of distinct solution lines"},
     {"limit", 0, "N", SetLimit, "stop after N solution lines"},
-    {"unique", 0, nullptr, Switch<&Options::unique>,
+    {"unique", 0, "WHAT", SetUnique,
      "stop at the second solution line and say on standard\n"
-     "error whether there is none, one or more than one"},
+     "error whether there is no solution, exactly one solution\n"
+     "line or more than one; --unique=assignments counts full\n"
+     "assignments (a value for every variable) instead, so two\n"
+     "solutions that print the same line count as two",
+     true},
+    {"explain", 0, nullptr, Switch<&Options::explain>,
+     "after the run, explain it on standard output: for no\n"
+     "solution, a smallest set of conditions that cannot hold\n"
+     "together, as FILE:LINE: CONDITION lines; otherwise how\n"
+     "many full assignments and lines there are, which values\n"
+     "each variable takes, how two assignments differ and a\n"
+     "clue VARIABLE = VALUE that would leave exactly one. JSON\n"
+     "(one object) with --diagnostics=json or --format=json.\n"
+     "Keeps at most 10000 assignments; bounded by --time-limit"},
     {"time-limit", 0, "SECONDS", SetTimeLimit,
      "stop after that long, counted from the start (the\n"
      "compile phase too)"},
@@ -245,8 +271,10 @@ Options ParseOptions(int argc, char** argv) {
     for (size_t i = 0; i < std::size(kOptions); ++i) {
         const OptionEntry& entry = kOptions[i];
         const int value = entry.letter != 0 ? entry.letter : static_cast<int>(kLongOnly + i);
-        longs.push_back(
-            {entry.name, entry.valueName ? required_argument : no_argument, nullptr, value});
+        const int has = !entry.valueName      ? no_argument
+                        : entry.optionalValue ? optional_argument
+                                              : required_argument;
+        longs.push_back({entry.name, has, nullptr, value});
         if (entry.letter != 0)
             letters += std::string(1, entry.letter) + (entry.valueName ? ":" : "");
     }
@@ -299,7 +327,9 @@ std::string UsageText() {
     for (const OptionEntry& entry : kOptions) {
         std::string left = entry.letter ? std::string("  -") + entry.letter + ", " : "      ";
         left += std::string("--") + entry.name;
-        if (entry.valueName) left += std::string("=") + entry.valueName;
+        if (entry.valueName)
+            left += entry.optionalValue ? std::string("[=") + entry.valueName + "]"
+                                        : std::string("=") + entry.valueName;
         // A long left column gets a line of its own.
         if (left.size() + 2 > kColumn) {
             text += left + "\n";
@@ -335,9 +365,9 @@ std::string UsageText() {
         "  0    the search ran (with or without solutions); with --unique: none\n"
         "  1    no file named, file not readable, compile error or bad option\n"
         "  2    out of memory or unreadable input\n"
-        "  3    --unique: exactly one solution\n"
-        "  4    --unique: more than one solution\n"
-        "  124  --time-limit reached before the search ended\n"
+        "  3    --unique: exactly one solution line (or full assignment)\n"
+        "  4    --unique: more than one\n"
+        "  124  --time-limit reached before the search (or the explanation) ended\n"
         "  130  interrupted (Ctrl+C)\n";
     return text;
 }

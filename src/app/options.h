@@ -18,8 +18,10 @@ struct Options {
     bool stats = false;
     bool count = false;
     bool unique = false;
-    bool fast = false;   // search with the propagating solver
-    bool quiet = false;  // no phase lines
+    bool uniqueAssignments = false;  // --unique=assignments: count full assignments
+    bool explain = false;            // after the run, say why: a conflict or the differences
+    bool fast = false;               // search with the propagating solver
+    bool quiet = false;              // no phase lines
     OutputFormat format = OutputFormat::Text;
     DiagnosticsStyle diagnostics = DiagnosticsStyle::Auto;
     bool warnings = true;            // --warnings=none turns them off

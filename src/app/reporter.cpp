@@ -18,7 +18,10 @@ namespace {
 // stays a tab so that both lines move alike.
 std::string SourceWithCaret(const SourcePlace& place, std::string_view line) {
     const std::string number = std::to_string(place.line);
-    std::string text = " " + number + " | " + std::string(line) + "\n";
+    std::string text = " " + number + " | ";
+    // A NUL byte shows as the symbol for NUL, which a terminal draws.
+    for (const char c : line) text += c == '\0' ? std::string("\u2400") : std::string(1, c);
+    text += "\n";
     std::string caret = " " + std::string(number.size(), ' ') + " | ";
     const std::vector<char32_t> codes = CodePoints(line);
     const int end = std::max(place.endColumn, place.column + 1);
@@ -36,7 +39,7 @@ std::string SourceWithCaret(const SourcePlace& place, std::string_view line) {
 
 void Put(const std::string& line) {
     std::fflush(stdout);  // what came before stays before on a shared terminal
-    std::fputs(line.c_str(), stderr);
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 }  // namespace

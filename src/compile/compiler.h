@@ -81,7 +81,9 @@ public:
     CExpression* ReferenceElement(bool inverse, const PooledText* name, int32_t value);
     CExpression* ReferenceIndexed(bool inverse, const PooledText* name, CExpression* subscript);
 
-    // Condition statements (conditions.cpp).
+    // Condition statements (conditions.cpp). A statement records its line
+    // and text, then adds its conditions unless the program leaves it out.
+    bool AddConditionStatement(CExpression* tree, int startLine, std::string text);
     bool AddCondition(CExpression* tree);
 
     // Output requests (output_requests.cpp); a rejected one lets the parse go on.

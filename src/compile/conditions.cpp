@@ -4,6 +4,9 @@
 #include "compile/compiler.h"
 #include "compile/error_details.h"
 
+#include <string>
+#include <utility>
+
 bool Compiler::AddCondition(CExpression* tree) {
     CExpression* simplified = tree->Simplify(program.nodes);
     std::vector<CExpression*> clauses;
@@ -27,4 +30,13 @@ bool Compiler::AddCondition(CExpression* tree) {
     }
     WarnAboutCondition(simplified, clauses, stored);
     return true;
+}
+
+bool Compiler::AddConditionStatement(CExpression* tree, int startLine, std::string text) {
+    const size_t index = program.statements.size();
+    program.statements.push_back({startLine, std::move(text), false});
+    if (index < program.leftOut.size() && program.leftOut[index]) return true;
+    if (AddCondition(tree)) return true;
+    program.statements.back().alwaysFalse = true;
+    return false;
 }

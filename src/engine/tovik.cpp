@@ -29,6 +29,7 @@ void CTovik::OnCompileError(int line, const char* message) {
 }
 
 void CTovik::OnDiagnostic(const Diagnostic&) {}
+void CTovik::OnAssignment(const CProgram&) {}
 
 // Lines end at line feeds, as the scanner counts them; a CR before one is
 // part of the line end.
@@ -114,8 +115,12 @@ std::unique_ptr<CProgram> CTovik::CompileText(std::string bytes) {
     m_error = false;
     if (PrintsPhases()) Output(Text(Msg::Compiling, m_encoding));
     ErrorPrinter errors(*this);
+    program->leftOut = m_leaveOut;
+    m_statements.clear();
     try {
-        if (!ParsePuzzle(*program, errors, text)) {
+        const bool parsed = ParsePuzzle(*program, errors, text);
+        m_statements = std::move(program->statements);
+        if (!parsed) {
             m_error = true;
             return nullptr;
         }

@@ -11,7 +11,9 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "model/condition_statement.h"
 #include "text/encoding.h"
 
 class CProgram;
@@ -46,6 +48,10 @@ public:
     // Called with the details of each compile error (after OnCompileError)
     // and with each warning about the puzzle; ignored by default.
     virtual void OnDiagnostic(const Diagnostic& diagnostic);
+    // Called by the solution printer with each complete assignment the
+    // search reaches, before it drops one whose line was printed already;
+    // ignored by default. A search may reach the same assignment twice.
+    virtual void OnAssignment(const CProgram& program);
     // Called before compiling with a remark on how the file is read (an
     // English sentence without a line end); writes it to standard error.
     virtual void OnWarning(const char* text);
@@ -74,6 +80,12 @@ public:
     // false, having printed nothing, when the default search has to run instead.
     using SearchHook = std::function<bool(CTovik& engine, CProgram& program)>;
     void SetSearch(SearchHook hook) { m_searchHook = std::move(hook); }
+
+    // Condition statements to leave out of the next compiles (by position in
+    // the source; missing entries are kept), and the condition statements of
+    // the last compile, also when it failed.
+    void LeaveOut(std::vector<bool> statements) { m_leaveOut = std::move(statements); }
+    const std::vector<ConditionStatement>& Statements() const { return m_statements; }
 
     // True when the last compile reported a compile error.
     bool HadError() const { return m_error; }
@@ -118,6 +130,8 @@ private:
     OutputFormat m_format = OutputFormat::Text;
     Encoding m_encoding = Encoding::Gbk;
     SearchHook m_searchHook;
+    std::vector<bool> m_leaveOut;
+    std::vector<ConditionStatement> m_statements;
     // The text of the puzzle compiled last (without a byte-order mark, UTF-16
     // turned into UTF-8) and its encoding.
     std::string m_source;

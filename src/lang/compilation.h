@@ -42,6 +42,11 @@ public:
     // The bytes of the token returned last.
     size_t tokenOffset = 0;
     size_t tokenLength = 0;
+    // Where the statement being read starts: the byte offset and line of its
+    // first token; no statement is open between statements.
+    bool statementOpen = false;
+    size_t statementOffset = 0;
+    int statementLine = 0;
 };
 
 // The scanner's entry, as the parser calls it (scanner.l).

@@ -76,6 +76,28 @@ int NextToken(YYSTYPE* value, Compilation& c) {
 }
 #define yylex NextToken
 #define GUARD(call) do { if (!(call)) YYABORT; } while (0)
+
+namespace {
+/* Reads a token and notes where a statement starts: at the first token after
+ * the previous statement, which is reduced before the next token is read
+ * (its last token leaves the parser in a state that reduces by default). */
+int ReadToken(YYSTYPE* value, Compilation& c) {
+    const int token = yylex(value, c);
+    if (!c.statementOpen) {
+        c.statementOpen = true;
+        c.statementOffset = c.tokenOffset;
+        c.statementLine = c.token.line;
+    }
+    return token;
+}
+
+/* The text of the statement that ends with the token just read. */
+std::string StatementText(const Compilation& c) {
+    const size_t end = c.tokenOffset + c.tokenLength;
+    return std::string(c.source.substr(c.statementOffset, end - c.statementOffset));
+}
+}
+#define yylex(value, c) ReadToken(value, c)
 }
 
 %union {
@@ -113,8 +135,8 @@ int NextToken(YYSTYPE* value, Compilation& c) {
 %%
 
 program
-    : program statement
-    | statement
+    : program statement                          { c.statementOpen = false; }
+    | statement                                  { c.statementOpen = false; }
     ;
 
 number_list
@@ -133,7 +155,7 @@ string_list
 statement
     : IDENT '{' '}' '=' '{' number_list '}' ';'  { GUARD(c.DeclareSet($1, $6)); }
     | IDENT '{' '}' '=' '{' string_list '}' ';'  { GUARD(c.DeclareStringSet($1, $6)); }
-    | expression ';'                             { GUARD(c.AddCondition($1)); }
+    | expression ';'                             { GUARD(c.AddConditionStatement($1, c.statementLine, StatementText(c))); }
     | declaration_list ';'
     | OUTPUT '{' output_list '}'
     | ';'
@@ -322,14 +344,15 @@ void ReportSyntaxError(Compilation& c, const std::vector<std::string>& expected,
                                           std::move(hints)));
         return;
     }
-    std::string offending;
     if (c.tokenCode == YYUNDEF) {
-        offending = Tr("a NUL byte");
-    } else {
-        std::string_view text = c.source.substr(c.tokenOffset, c.tokenLength);
-        if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-        offending = "'" + ToUtf8(text, c.program.encoding) + "'";
+        c.Report("parse error",
+                 MakeError(c.token, "nul-byte", Tr("a NUL byte is no character of the language"),
+                           {Tr("remove it; the file may not be a text file")}));
+        return;
     }
+    std::string_view text = c.source.substr(c.tokenOffset, c.tokenLength);
+    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+    const std::string offending = "'" + ToUtf8(text, c.program.encoding) + "'";
     c.Report("parse error", MakeError(c.token, "syntax", Fill(Tr("unexpected %s"), {offending}),
                                       std::move(hints)));
 }

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/condition_statement.h"
 #include "model/node_arena.h"
 #include "model/value_set.h"
 #include "text/encoding.h"
@@ -142,6 +143,10 @@ public:
     // consumes them (it keeps copies of what it needs).
     std::vector<std::vector<CExpression*>> conditions;
     COutput output;
+    // Every condition statement parsed, in source order, and which of them
+    // to leave out (by position; missing entries are kept).
+    std::vector<ConditionStatement> statements;
+    std::vector<bool> leftOut;
     NodeArena nodes;                    // every expression node made for this program
     Encoding encoding = Encoding::Gbk;  // of the puzzle, its texts and its messages
     bool searched = false;              // a program is searched once

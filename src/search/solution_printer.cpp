@@ -95,6 +95,8 @@ void PrintCsv(CTovik& engine, const CProgram& program) {
 
 }  // namespace
 
+std::vector<COutputColumn> SolutionColumns(const CProgram& program) { return Columns(program); }
+
 void BeginSolutions(CTovik& engine, CProgram& program) {
     const OutputFormat format = engine.Format();
     if (format != OutputFormat::Json && format != OutputFormat::Csv) return;
@@ -111,6 +113,7 @@ void BeginSolutions(CTovik& engine, CProgram& program) {
 }
 
 void PrintSolution(CTovik& engine, CProgram& program) {
+    engine.OnAssignment(program);
     COutput& output = program.output;
     std::vector<int32_t> key;
     key.reserve(output.keyVariables.size());

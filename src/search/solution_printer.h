@@ -3,8 +3,16 @@
 // engine's output format. Every format is written here.
 #pragma once
 
-class CProgram;
+#include <vector>
+
+#include "model/program.h"
+
 class CTovik;
+
+// Every direct variable that the puzzle names, as the json and csv formats
+// list them: family by family in declaration order, each family's elements
+// by their keys in set order.
+std::vector<COutputColumn> SolutionColumns(const CProgram& program);
 
 // Starts the solutions of a search: the csv format's header. Called once
 // before the search, so a puzzle without solutions still gets its header.

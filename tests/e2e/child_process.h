@@ -32,6 +32,8 @@ struct ChildOptions {
     int signal = 0;
     std::chrono::milliseconds signal_delay{0};
     bool delay_from_start = false;
+    // When set, the child starts in this directory (RunChild only).
+    std::string working_directory;
 };
 
 // Runs `program` with `args` (no shell) and standard input from /dev/null

@@ -182,8 +182,9 @@ TEST(CommandLine, HelpAndVersion) {
     for (const char* help : {"--help", "-h"}) {
         const ChildResult run = Tovik({help});
         EXPECT_EQ(run.exit_status, 0);
-        for (const char* word : {"--version", "--stats", "--count", "--limit", "--fast", "--unique",
-                                 "--time-limit", "TOVIK_ENCODING", "124", "130"})
+        for (const char* word :
+             {"--version", "--stats", "--count", "--limit", "--fast", "--unique", "--unique[=WHAT]",
+              "assignments", "--explain", "--time-limit", "TOVIK_ENCODING", "124", "130"})
             EXPECT_NE(run.out.find(word), std::string::npos) << help << " omits " << word;
     }
     EXPECT_TRUE(std::regex_match(Tovik({"--version"}).out, std::regex("tovik [0-9][^\n]*\n")));
@@ -248,6 +249,32 @@ TEST(CommandLine, TimeLimitAndInterruptKeepThePrintedLines) {
                 << run.err;
         }
 }
+
+#if TOVIK_FAST
+// --explain is bounded like the search: here the fast search finds the one
+// line at once, and the explanation's default search would take minutes.
+TEST(CommandLine, ExplanationStopsLikeTheSearch) {
+    char path[] = "/tmp/tovik-explain-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    const std::string puzzle =
+        "D{} = {[1, 9]};\nD a, b, c, d, e, f, g, h, i, j;\n"
+        "a + b + c + d + e + f + g + h + i + j = 90;\noutput {a b c d e f g h i j}\n";
+    ASSERT_EQ(write(fd, puzzle.data(), puzzle.size()), static_cast<ssize_t>(puzzle.size()));
+    close(fd);
+    for (bool interrupt : {true, false}) {
+        const ChildResult run = interrupt
+                                    ? Tovik({"--fast", "--explain", path}, Options(SIGINT, 300ms))
+                                    : Tovik({"--fast", "--explain", "--time-limit", "0.5", path});
+        EXPECT_EQ(run.exit_status, interrupt ? 130 : 124);
+        EXPECT_EQ(run.out, kPhasesGbk + "9999999999\r\n");
+        EXPECT_EQ(run.err,
+                  interrupt ? "tovik: interrupted; the explanation is incomplete\n"
+                            : "tovik: the time limit came first; the explanation is incomplete\n");
+    }
+    std::remove(path);
+}
+#endif
 
 // A compile phase that would expand for minutes (10^9 instances) stops at
 // Ctrl+C with status 130 within half a second, and at --time-limit 1 with

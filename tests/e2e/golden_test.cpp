@@ -1,6 +1,7 @@
 // Golden-file runner: every NAME.tvk with a sibling NAME.out under the case
-// roots is one test. tovik runs on the puzzle as the editor runs it (the path
-// is the only argument) unless files beside it say otherwise:
+// roots is one test. tovik runs on the puzzle as the editor runs it (in the
+// puzzle's folder, with the file name as the only argument) unless files
+// beside it say otherwise:
 //   NAME.out     standard output, byte for byte
 //   NAME.status  the exit status (0 when absent)
 //   NAME.args    arguments before the path, one per line
@@ -104,7 +105,8 @@ TEST_P(GoldenTest, MatchesExpectedOutput) {
         const size_t equals = line.find('=');
         options.environment.emplace_back(line.substr(0, equals), line.substr(equals + 1));
     }
-    args.push_back(puzzle.string());
+    options.working_directory = puzzle.parent_path().string();
+    args.push_back(puzzle.filename().string());
 
     const ChildResult run = RunChild(TOVIK_BINARY, args, kTimeoutSeconds, options);
     ASSERT_TRUE(run.failure.empty()) << run.failure;
