@@ -74,7 +74,6 @@ int NextToken(YYSTYPE* value, Compilation& c) {
     return code;
 }
 }
-#define yylex NextToken
 #define GUARD(call) do { if (!(call)) YYABORT; } while (0)
 
 namespace {
@@ -82,7 +81,7 @@ namespace {
  * the previous statement, which is reduced before the next token is read
  * (its last token leaves the parser in a state that reduces by default). */
 int ReadToken(YYSTYPE* value, Compilation& c) {
-    const int token = yylex(value, c);
+    const int token = NextToken(value, c);
     if (!c.statementOpen) {
         c.statementOpen = true;
         c.statementOffset = c.tokenOffset;
