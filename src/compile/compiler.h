@@ -5,6 +5,7 @@
 // then abandons the parse, except after a rejected output request.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -12,9 +13,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "compile/condition_facts.h"
 #include "compile/diagnostics.h"
 #include "expr/expression.h"
 #include "model/program.h"
@@ -87,6 +90,19 @@ public:
     void AddOutputText(const PooledText* text);
     void AddOutputVariable(CExpression* expression);
 
+    // Warnings about pieces that compile but are likely mistakes (warnings.cpp).
+    // Every token the parser receives passes here first, with its code (a
+    // single character is its own code) and, for a name or a string literal,
+    // its pooled text.
+    enum class TokenKind { Name, String, Other };
+    void Scanned(int code, TokenKind kind, const PooledText* text);
+    // A string literal used as a value in a condition.
+    CExpression* StringConstant(const PooledText* text);
+    // An arithmetic operation; remembers whether it can leave the 32-bit range.
+    CExpression* Arithmetic(Operator op, CExpression* left, CExpression* right);
+    // After a parse without errors: the variables nothing uses.
+    void Finish();
+
     // A node for the program being compiled.
     template <class T, class... Args>
     T* Node(Args&&... args) {
@@ -127,9 +143,42 @@ private:
     Diagnostic SubscriptError(Msg message, const CVarDecl* decl, const PooledText* name,
                               int32_t low, int32_t high) const;
 
+    // Warnings (warnings.cpp).
+    void WarnAboutCondition(CExpression* simplified, const std::vector<CExpression*>& clauses,
+                            size_t stored);
+    void Declared(CVarDecl* decl, const PooledText* name);
+    void Used(const CVarDecl* decl) { m_used.insert(decl); }
+    SourcePlace RecentPlace(TokenKind kind, const PooledText* text) const;
+    Bounds BoundsOf(const CExpression* e) const;
+
+    struct RecentToken {
+        int code = 0;
+        TokenKind kind = TokenKind::Other;
+        const PooledText* text = nullptr;
+        SourcePlace place;
+    };
+
     Diagnostics& m_diagnostics;
     bool m_failed = false;
     unsigned m_steps = 0;
+
+    // The last tokens received, the newest at m_received - 1 (modulo the size).
+    std::array<RecentToken, 8> m_recent{};
+    size_t m_received = 0;
+    SourcePlace m_statementStart;  // first token of the statement being read
+    SourcePlace m_conditionStart;  // of the statement ended by the last ';'
+    SourcePlace m_conditionEnd;    // its last token before the ';'
+    bool m_strayString = false;    // the statement holds a string in no set
+    // The bounds of the condition's arithmetic operations so far, and the
+    // first one that leaves the 32-bit range.
+    std::unordered_map<const CExpression*, Bounds> m_arithmetic;
+    std::optional<Bounds> m_wrap;
+    // Declared variables (an ordering once) with their name's place, in
+    // declaration order, and those a condition or the output refers to.
+    std::vector<std::pair<CVarDecl*, SourcePlace>> m_declared;
+    std::unordered_set<const CVarDecl*> m_used;
+    // What is left of the evaluations the "never holds" check may spend.
+    uint64_t m_checkWork = 20'000'000;
     // The names of the recent tokens, latest last.
     std::deque<std::pair<const PooledText*, SourcePlace>> m_names;
 };

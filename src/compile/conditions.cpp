@@ -11,6 +11,7 @@ bool Compiler::AddCondition(CExpression* tree) {
     CExpression* simplified = tree->Simplify(program.nodes);
     std::vector<CExpression*> clauses;
     simplified->SplitAnd(clauses, program.nodes);
+    size_t stored = 0;
     // Clauses enter the condition list from the last to the first.
     for (size_t i = clauses.size(); i-- > 0;) {
         const ValueSet& values = clauses[i]->Values();
@@ -25,7 +26,9 @@ bool Compiler::AddCondition(CExpression* tree) {
         std::vector<CExpression*> alternatives;
         clauses[i]->SplitOr(alternatives, program.nodes);
         program.conditions.push_back(std::move(alternatives));
+        ++stored;
     }
+    WarnAboutCondition(simplified, clauses, stored);
     return true;
 }
 

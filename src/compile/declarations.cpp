@@ -69,6 +69,7 @@ bool Compiler::DeclareVariable(const PooledText* setName, const PooledText* varN
     decl->name = varName;
     decl->domain = *set;
     program.NewVariable(decl, true);
+    Declared(decl, varName);
     return true;
 }
 
@@ -89,6 +90,7 @@ bool Compiler::DeclareArray(const PooledText* domainSetName, const PooledText* v
         Step();
         program.NewVariable(decl, true)->key = (*index)[i];
     }
+    Declared(decl, varName);
     return true;
 }
 
@@ -118,5 +120,6 @@ bool Compiler::DeclareOrdering(const PooledText* setName, const PooledText* varN
         program.NewVariable(forward, true)->key = (*set)[i];
         forward->domain[i] = static_cast<int32_t>(i + 1);
     }
+    Declared(forward, varName);
     return true;
 }

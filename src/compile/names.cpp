@@ -40,6 +40,7 @@ CExpression* Compiler::ReferenceName(const PooledText* name) {
                    {Fill(Tr("write %s(...) for one of its elements"), {Utf8(name)})}));
         return nullptr;
     }
+    Used(decl);
     return Node<CExpVar>(decl->elements[0]);
 }
 

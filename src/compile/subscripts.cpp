@@ -7,7 +7,10 @@
 
 CVarDecl* Compiler::FindFamily(bool inverse, const PooledText* name) {
     CVarDecl* decl = inverse ? program.FindInverse(name) : program.FindVariable(name);
-    if (decl == nullptr) Report(Msg::VariableUndefined, UnknownName(name));
+    if (decl == nullptr)
+        Report(Msg::VariableUndefined, UnknownName(name));
+    else
+        Used(decl);
     return decl;
 }
 

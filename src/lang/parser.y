@@ -62,6 +62,18 @@ void AppendRange(Compilation& c, std::vector<int32_t>* list, int32_t a, int32_t 
 }
 }
 
+/* Every token passes the compiler on its way to the parser, so that a
+ * warning can point at the piece it is about. */
+namespace {
+int NextToken(YYSTYPE* value, Compilation& c) {
+    const int code = yylex(value, c);
+    const Compiler::TokenKind kind = code == STRING  ? Compiler::TokenKind::String
+                                     : code == IDENT ? Compiler::TokenKind::Name
+                                                     : Compiler::TokenKind::Other;
+    c.Scanned(code, kind, kind == Compiler::TokenKind::Other ? nullptr : value->text);
+    return code;
+}
+}
 #define GUARD(call) do { if (!(call)) YYABORT; } while (0)
 
 namespace {
@@ -69,7 +81,7 @@ namespace {
  * the previous statement, which is reduced before the next token is read
  * (its last token leaves the parser in a state that reduces by default). */
 int ReadToken(YYSTYPE* value, Compilation& c) {
-    const int token = yylex(value, c);
+    const int token = NextToken(value, c);
     if (!c.statementOpen) {
         c.statementOpen = true;
         c.statementOffset = c.tokenOffset;
@@ -198,11 +210,11 @@ comparison
     ;
 
 arithmetic
-    : arithmetic '+' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Add, $1, $3); }
-    | arithmetic '-' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Subtract, $1, $3); }
-    | arithmetic '*' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Multiply, $1, $3); }
-    | arithmetic '/' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Divide, $1, $3); }
-    | arithmetic '%' arithmetic                  { $$ = c.Node<CExpFunc>(Operator::Remainder, $1, $3); }
+    : arithmetic '+' arithmetic                  { $$ = c.Arithmetic(Operator::Add, $1, $3); }
+    | arithmetic '-' arithmetic                  { $$ = c.Arithmetic(Operator::Subtract, $1, $3); }
+    | arithmetic '*' arithmetic                  { $$ = c.Arithmetic(Operator::Multiply, $1, $3); }
+    | arithmetic '/' arithmetic                  { $$ = c.Arithmetic(Operator::Divide, $1, $3); }
+    | arithmetic '%' arithmetic                  { $$ = c.Arithmetic(Operator::Remainder, $1, $3); }
     | primary
     ;
 
@@ -211,7 +223,7 @@ primary
     | '!' primary                                { $$ = c.Node<CExpNot>($2); }
     | ALLDIFF '(' argument_list ')'              { $$ = c.Node<CExpAllDifferent>($3); }
     | reference
-    | STRING                                     { $$ = c.Node<CExpConst>($1->handle); }
+    | STRING                                     { $$ = c.StringConstant($1); }
     | NUMBER                                     { $$ = c.Node<CExpConst>($1); }
     ;
 
@@ -347,5 +359,6 @@ void ReportSyntaxError(Compilation& c, const std::vector<std::string>& expected,
 bool ParsePuzzle(CProgram& program, Diagnostics& diagnostics, std::string_view text) {
     Compilation c(program, diagnostics, text);
     yyparse(c);
+    if (!c.Failed()) c.Finish();
     return !c.Failed();
 }
