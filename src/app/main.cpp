@@ -41,15 +41,28 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kVersion = "tovik " TOVIK_VERSION "\n";
 
+// Whether `directory` holds a catalog of tovik's in some language.
+bool HoldsCatalogs(const std::filesystem::path& directory) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error))
+        if (std::filesystem::is_regular_file(it->path() / "LC_MESSAGES" / "tovik.mo", error))
+            return true;
+    return false;
+}
+
 // The translations: a "locale" folder beside the program (the build tree's,
-// so that an uninstalled tovik speaks the user's language too), else the
-// installed ones.
+// so that an uninstalled tovik speaks the user's language too), then
+// share/locale beside the program's bin folder (where the package and any
+// install prefix put them), else the folder the build was configured for.
 std::string LocaleDirectory() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
-        const std::filesystem::path beside = program.parent_path() / "locale";
-        if (std::filesystem::is_directory(beside, error)) return beside.string();
+        const std::filesystem::path folder = program.parent_path();
+        for (const std::filesystem::path& candidate :
+             {folder / "locale", folder.parent_path() / "share" / "locale"})
+            if (HoldsCatalogs(candidate)) return candidate.string();
     }
     return TOVIK_LOCALEDIR;
 }
