@@ -20,8 +20,11 @@ trap 'rm -rf "$scratch"' EXIT
 if [ $# -gt 0 ]; then puzzles=("$@"); else puzzles=("$here"/puzzles/*.tvk); fi
 # A build without the propagation search lists --fast as not available and
 # would search the default way, which takes minutes on the hard sudokus.
+# (The help is read whole first: grep -q stops reading at its match, and under
+# pipefail a tovik still writing would then fail the pipeline.)
 fast=yes
-"$tovik" --help 2>&1 | grep -q -- 'not available in this build' && fast=
+help=$("$tovik" --help 2>&1)
+grep -q -- 'not available in this build' <<<"$help" && fast=
 
 failed=0
 fail() { echo "FAIL $1: $2"; failed=1; }
