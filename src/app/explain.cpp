@@ -295,10 +295,7 @@ ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
     };
     CTovik::SearchHook quick;
 #if TOVIK_FAST
-    quick = [](CTovik& host, CProgram& program) {
-        FastStats stats;
-        return FastSearch(host, program, &stats);
-    };
+    quick = FastSearchHook();
 #endif
     Probe probe(stop, quick);
     const Conflict conflict = FindConflict(probe, request.bytes);

@@ -16,17 +16,16 @@ void Assignments::Add(const CProgram& program) {
             if (v->subscript == nullptr) m_variables.push_back(v);
         m_haveVariables = true;
     }
-    std::vector<int32_t> values;
-    values.reserve(m_variables.size());
     // The default search assigns every variable before it hands an
     // assignment over, and the callers count with it; a variable left open
     // (the fast search fills only what it prints) reads as the least value.
+    std::vector<int32_t>& values = m_seen.Tuple();
+    values.clear();
     for (const CVariable* v : m_variables) values.push_back(v->Assigned() ? v->Value() : INT32_MIN);
-    if (m_seen.count(values) != 0) return;
+    if (!m_seen.Insert()) return;
     if (m_kept.size() >= m_cap) {
         m_capped = true;
         return;
     }
-    m_seen.insert(values);
-    m_kept.push_back(std::move(values));
+    m_kept.push_back(values);
 }

@@ -7,8 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <set>
 #include <vector>
+
+#include "model/key_set.h"
 
 struct CVariable;
 class CProgram;
@@ -35,6 +36,6 @@ private:
     bool m_capped = false;
     bool m_haveVariables = false;
     std::vector<const CVariable*> m_variables;
-    std::set<std::vector<int32_t>> m_seen;
+    KeySet m_seen;
     std::vector<std::vector<int32_t>> m_kept;
 };

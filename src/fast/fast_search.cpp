@@ -132,3 +132,10 @@ bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats) {
         throw std::bad_alloc();
     }
 }
+
+CTovik::SearchHook FastSearchHook() {
+    return [](CTovik& host, CProgram& program) {
+        FastStats stats;
+        return FastSearch(host, program, &stats);
+    };
+}

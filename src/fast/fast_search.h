@@ -7,8 +7,9 @@
 
 #include <string>
 
+#include "engine/tovik.h"
+
 class CProgram;
-class CTovik;
 
 struct FastStats {
     unsigned long nodes = 0;     // nodes the Gecode engine explored
@@ -24,3 +25,8 @@ struct FastStats {
 // Gecode's integer range or wrap around); the caller then runs the default
 // search.
 bool FastSearch(CTovik& engine, CProgram& program, FastStats* stats);
+
+// The fast search as an engine's search hook, without statistics: for probes
+// that only ask whether a program has a solution. Where it declines, the
+// engine searches the default way.
+CTovik::SearchHook FastSearchHook();

@@ -58,10 +58,7 @@ TEST(ExplainProperty, ConflictsOfRandomPuzzlesWithoutSolutionsAreMinimal) {
         unsigned polls = 0;
         CTovik::SearchHook quick;
 #if TOVIK_FAST
-        quick = [](CTovik& host, CProgram& p) {
-            FastStats stats;
-            return FastSearch(host, p, &stats);
-        };
+        quick = FastSearchHook();
 #endif
         Probe probe([&polls] { return ++polls > kStepBudget; }, quick);
         const Conflict conflict = FindConflict(probe, puzzle);
