@@ -13,6 +13,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/memory_limit.h"
@@ -63,54 +64,52 @@ void SetMemoryLimit(Options& o, const char* v) {
         o.error = "--memory-limit needs a size such as 512M or 4G";
 }
 
-void SetFormat(Options& o, const char* v) {
+// Sets `field` to the value of the name `v` has in `names`; any other value
+// (or none) sets o.error to `error`.
+template <class T, size_t N>
+void Choose(Options& o, T Options::*field, const char* v,
+            const std::pair<std::string_view, T> (&names)[N], const char* error) {
     const std::string_view name = v ? v : "";
-    if (name == "text")
-        o.format = OutputFormat::Text;
-    else if (name == "lines")
-        o.format = OutputFormat::Lines;
-    else if (name == "json")
-        o.format = OutputFormat::Json;
-    else if (name == "csv")
-        o.format = OutputFormat::Csv;
-    else
-        o.error = "--format is text, lines, json or csv";
+    for (const auto& [known, value] : names)
+        if (name == known) {
+            o.*field = value;
+            return;
+        }
+    o.error = error;
+}
+
+void SetFormat(Options& o, const char* v) {
+    constexpr std::pair<std::string_view, OutputFormat> kNames[] = {
+        {"text", OutputFormat::Text},
+        {"lines", OutputFormat::Lines},
+        {"json", OutputFormat::Json},
+        {"csv", OutputFormat::Csv},
+    };
+    Choose(o, &Options::format, v, kNames, "--format is text, lines, json or csv");
 }
 
 // --unique counts solution lines; --unique=assignments full assignments.
 void SetUnique(Options& o, const char* v) {
-    const std::string_view what = v ? v : "lines";
+    constexpr std::pair<std::string_view, bool> kNames[] = {{"lines", false},
+                                                            {"assignments", true}};
     o.unique = true;
-    if (what == "lines")
-        o.uniqueAssignments = false;
-    else if (what == "assignments")
-        o.uniqueAssignments = true;
-    else
-        o.error = "--unique counts lines (the default) or assignments";
+    Choose(o, &Options::uniqueAssignments, v ? v : "lines", kNames,
+           "--unique counts lines (the default) or assignments");
 }
 
 void SetDiagnostics(Options& o, const char* v) {
-    const std::string_view name = v ? v : "";
-    if (name == "auto")
-        o.diagnostics = DiagnosticsStyle::Auto;
-    else if (name == "rich")
-        o.diagnostics = DiagnosticsStyle::Rich;
-    else if (name == "json")
-        o.diagnostics = DiagnosticsStyle::Json;
-    else if (name == "none")
-        o.diagnostics = DiagnosticsStyle::None;
-    else
-        o.error = "--diagnostics is auto, rich, json or none";
+    constexpr std::pair<std::string_view, DiagnosticsStyle> kNames[] = {
+        {"auto", DiagnosticsStyle::Auto},
+        {"rich", DiagnosticsStyle::Rich},
+        {"json", DiagnosticsStyle::Json},
+        {"none", DiagnosticsStyle::None},
+    };
+    Choose(o, &Options::diagnostics, v, kNames, "--diagnostics is auto, rich, json or none");
 }
 
 void SetWarnings(Options& o, const char* v) {
-    const std::string_view name = v ? v : "";
-    if (name == "all")
-        o.warnings = true;
-    else if (name == "none")
-        o.warnings = false;
-    else
-        o.error = "--warnings is all or none";
+    constexpr std::pair<std::string_view, bool> kNames[] = {{"all", true}, {"none", false}};
+    Choose(o, &Options::warnings, v, kNames, "--warnings is all or none");
 }
 
 // Adding an option is adding its line here (and its field to Options).
