@@ -44,6 +44,7 @@ void SearchState::BuildCondition(CCondition& condition,
         runs.push_back(candidates.size());
         if (Classify(expression, candidates) != Classification::Open) continue;
         CAlternative* a = NewAlternative();
+        *a = CAlternative{};
         a->residual = static_cast<uint32_t>(residuals.size());
         expressions.emplace_back(*expression, unbound);
         residuals.emplace_back(expressions.back(), a);

@@ -101,11 +101,28 @@ public:
     // Links at the front: the order of lists is observable.
     void Link(CCondition& k, CAlternative* a);
     void Unlink(CCondition& k, CAlternative* a);
+    // A run of candidates on `variable`: `count` values of the pool from
+    // `values` on, or (allBut) every member of its domain but `except`. A
+    // recycled alternative has its fields written one by one: assigning a
+    // whole fresh record would go through a temporary that the processor
+    // stores in pieces and reads back whole, a stall at every new run.
+    CAlternative* NewRun(CVariable* variable, uint32_t values, uint32_t count, bool allBut,
+                         int32_t except) {
+        CAlternative* a = NewAlternative();
+        a->variable = variable;
+        a->values = values;
+        a->count = count;
+        a->residual = kNoIndex;
+        a->except = except;
+        a->allBut = allBut;
+        return a;
+    }
+    // A pooled alternative; the caller sets every field but the links, which
+    // Link sets.
     CAlternative* NewAlternative() {
         if (freeList.empty()) return NewBlockAlternative();
         CAlternative* a = freeList.back();
         freeList.pop_back();
-        *a = CAlternative{};
         return a;
     }
     void DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
@@ -149,10 +166,8 @@ private:
     // A new run of candidates, the pool's values from `from` on, linked at the
     // front of the condition's list.
     CAlternative* LinkCandidates(CCondition& condition, CVariable* variable, size_t from) {
-        CAlternative* a = NewAlternative();
-        a->variable = variable;
-        a->values = static_cast<uint32_t>(from);
-        a->count = static_cast<uint32_t>(pool.size() - from);
+        CAlternative* a = NewRun(variable, static_cast<uint32_t>(from),
+                                 static_cast<uint32_t>(pool.size() - from), false, 0);
         Link(condition, a);
         return a;
     }

@@ -90,11 +90,7 @@ bool SearchState::Recheck(uint32_t r) {
         Unlink(*owner, a);
         removed.push_back(a);
         if (count == 0) return owner->alternatives != nullptr;
-        CAlternative* run = NewAlternative();
-        run->variable = v;
-        run->allBut = true;
-        run->except = root;
-        run->count = static_cast<uint32_t>(count);
+        CAlternative* run = NewRun(v, 0, static_cast<uint32_t>(count), true, root);
         Link(*owner, run);
         added.push_back(run);
         variables[v->index].watchers.push_back(owner);
