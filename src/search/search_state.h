@@ -34,14 +34,25 @@ struct Candidate {
 // which names the last one when one is left. The expressions themselves sit
 // in a parallel array: the counts are touched for every registration of every
 // binding, so they are kept small and close together.
+//
+// While the alternative is out of its list, its count carries kRemoved as
+// well: a binding then sees at once, from the count alone, that there is
+// nothing to re-examine (most registrations a binding meets are of
+// alternatives an earlier binding has already turned into candidates).
 struct Residual {
+    static constexpr uint32_t kRemoved = uint32_t{1} << 31;
+
     Residual(const FlatExpression& expression, CAlternative* alternative)
         : alternative(alternative),
           unassigned(static_cast<uint32_t>(expression.Variables().size())) {
         for (const CVariable* v : expression.Variables()) unassignedXor ^= v->index;
     }
+    // Fewer than two unassigned variables, and the alternative in its list.
+    bool Due() const { return unassigned < 2; }
+    uint32_t Unassigned() const { return unassigned & ~kRemoved; }
+
     CAlternative* alternative;
-    uint32_t unassigned;
+    uint32_t unassigned;  // with kRemoved while the alternative is removed
     uint32_t unassignedXor = 0;
 };
 
@@ -183,7 +194,10 @@ inline void SearchState::Link(CCondition& k, CAlternative* a) {
     a->next = k.alternatives;
     if (k.alternatives != nullptr) k.alternatives->previous = a;
     k.alternatives = a;
-    if (a->IsResidual() && ++k.residuals == 1) order.Update(&k);
+    if (a->IsResidual()) {
+        residuals[a->residual].unassigned &= ~Residual::kRemoved;
+        if (++k.residuals == 1) order.Update(&k);
+    }
 }
 
 inline void SearchState::Unlink(CCondition& k, CAlternative* a) {
@@ -193,7 +207,10 @@ inline void SearchState::Unlink(CCondition& k, CAlternative* a) {
         k.alternatives = a->next;
     if (a->next != nullptr) a->next->previous = a->previous;
     a->previous = a->next = nullptr;
-    if (a->IsResidual() && --k.residuals == 0) order.Update(&k);
+    if (a->IsResidual()) {
+        residuals[a->residual].unassigned |= Residual::kRemoved;
+        if (--k.residuals == 0) order.Update(&k);
+    }
 }
 
 inline void SearchState::CountAssigned(const CVariable* v) {

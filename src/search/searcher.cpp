@@ -34,7 +34,7 @@ int SearchState::Score(const CVariable* variable) const {
     if (variable->Assigned()) return -1;
     int score = 0;
     for (uint32_t r : variables[variable->index].registered)
-        score += Weight(residuals[r].unassigned);
+        score += Weight(residuals[r].Unassigned());
     return score;
 }
 
@@ -65,10 +65,10 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
 
 bool SearchState::Recheck(uint32_t r) {
     Residual& residual = residuals[r];
-    if (residual.unassigned >= 2) return true;  // still open
+    if (!residual.Due()) return true;  // still open, or removed
     CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
-    if (!owner->InList(a) || owner->satisfied) return true;
+    if (owner->satisfied) return true;
     if (residual.unassigned == 0) {
         // Propagation assigned its last variables at once.
         if (expressions[r].Holds(stack.data())) {
@@ -209,7 +209,7 @@ bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail
     for (size_t i = assigned.size(); i-- > trail.AssignedBegin();) {
         const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
         for (size_t j = registered.size(); j-- > 0;)
-            if (m_state.residuals[registered[j]].unassigned < 2 && !m_state.Recheck(registered[j]))
+            if (m_state.residuals[registered[j]].Due() && !m_state.Recheck(registered[j]))
                 return false;
     }
     return true;
