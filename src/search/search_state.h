@@ -99,10 +99,12 @@ public:
     void PrepareConditions();
     Classification Classify(CExpression* expression, std::vector<Candidate>& found);
     CVariable* ChooseVariable();
-    // Binds with propagation, appending what it assigns to `assigned`, and
-    // counts the residuals' unassigned variables anew. On failure nothing
-    // stays assigned.
+    // Binds with propagation, appending what it assigns to `assigned`. On
+    // failure nothing stays assigned. The residuals' counts are the caller's.
     bool Assign(CVariable* variable, int32_t value);
+    // Counts v, a step's only binding, out of its residuals and re-examines
+    // each that is due; false when a condition has lost every alternative.
+    bool CountAndRecheck(const CVariable* v);
     // Re-examines a residual alternative after a binding; false when its
     // condition has lost every alternative.
     bool Recheck(uint32_t residual);

@@ -59,7 +59,27 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
         assigned.resize(from);
         return false;
     }
-    for (size_t i = from; i < assigned.size(); ++i) CountAssigned(assigned[i]);
+    return true;
+}
+
+// One pass over the registrations instead of two (count, then re-examine):
+// a re-examination reads the count of its own residual only, and that count
+// is final once v is counted out of it. On failure the registrations not yet
+// reached are still counted, so that the undo's recount is exact.
+bool SearchState::CountAndRecheck(const CVariable* v) {
+    const std::vector<uint32_t>& registered = variables[v->index].registered;
+    for (size_t j = registered.size(); j-- > 0;) {
+        Residual& residual = residuals[registered[j]];
+        --residual.unassigned;
+        residual.unassignedXor ^= v->index;
+        if (residual.Due() && !Recheck(registered[j])) {
+            while (j-- > 0) {
+                --residuals[registered[j]].unassigned;
+                residuals[registered[j]].unassignedXor ^= v->index;
+            }
+            return false;
+        }
+    }
     return true;
 }
 
@@ -206,7 +226,11 @@ void Searcher::Step(CVariable* variable, int32_t value, size_t first, size_t las
 bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail& trail) {
     if (!m_state.Assign(variable, value)) return false;
     const std::vector<CVariable*>& assigned = m_state.assigned;
-    for (size_t i = assigned.size(); i-- > trail.AssignedBegin();) {
+    const size_t begin = trail.AssignedBegin();
+    if (assigned.size() == begin + 1) return m_state.CountAndRecheck(assigned[begin]);
+    // Propagation bound several: every count first, then the re-examinations.
+    for (size_t i = begin; i < assigned.size(); ++i) m_state.CountAssigned(assigned[i]);
+    for (size_t i = assigned.size(); i-- > begin;) {
         const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
         for (size_t j = registered.size(); j-- > 0;)
             if (m_state.residuals[registered[j]].Due() && !m_state.Recheck(registered[j]))
