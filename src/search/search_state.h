@@ -66,6 +66,15 @@ struct VariableState {
     std::vector<CCondition*> watchers;
 };
 
+// What one re-examination changed in a list: the residual alternative it
+// removed and the run of candidates it put at the front in its place (none
+// when no value is left, or when the alternative was decided). The run's
+// condition became a watcher of the run's variable.
+struct Transformation {
+    CAlternative* removed;
+    CAlternative* run;
+};
+
 class SearchState;
 
 // The undo record of one step. Its lists live on shared stacks in the search
@@ -78,8 +87,8 @@ public:
     CTrail& operator=(const CTrail&) = delete;
 
     // Undoes the step: unassign, clear satisfied flags, relink removed
-    // alternatives at the front (last removed ends up first), destroy added
-    // ones, forget the step's watchers.
+    // alternatives at the front (last removed ends up first), destroy the
+    // runs the step made, forget the step's watchers.
     void Undo();
 
     size_t AssignedBegin() const { return m_assigned; }
@@ -87,7 +96,7 @@ public:
 
 private:
     SearchState& m_state;
-    size_t m_assigned, m_satisfied, m_removed, m_added, m_watched, m_pool;
+    size_t m_assigned, m_satisfied, m_transformed, m_removed, m_pool;
 };
 
 class SearchState {
@@ -153,9 +162,11 @@ public:
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;
     std::vector<CCondition*> satisfied;
+    // A step's re-examinations all come before its settling: the residual
+    // alternatives they removed (in `transformed`) were removed before the
+    // candidates that the settling removed (in `removed`).
+    std::vector<Transformation> transformed;
     std::vector<CAlternative*> removed;
-    std::vector<CAlternative*> added;
-    std::vector<uint32_t> watched;  // variables given a watcher, by index
     // The candidates' values, those of the preparation first; each step's
     // are dropped by its undo.
     std::vector<int32_t> pool;

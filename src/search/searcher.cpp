@@ -97,7 +97,7 @@ bool SearchState::Recheck(uint32_t r) {
             return true;
         }
         Unlink(*owner, a);
-        removed.push_back(a);
+        transformed.push_back(Transformation{a, nullptr});
         return owner->alternatives != nullptr;
     }
     CVariable* v = program.variableList[residual.unassignedXor];
@@ -108,24 +108,26 @@ bool SearchState::Recheck(uint32_t r) {
         const size_t count =
             v->family->domain.size() - (v->family->Member(root) != nullptr ? 1 : 0);
         Unlink(*owner, a);
-        removed.push_back(a);
-        if (count == 0) return owner->alternatives != nullptr;
+        if (count == 0) {
+            transformed.push_back(Transformation{a, nullptr});
+            return owner->alternatives != nullptr;
+        }
         CAlternative* run = NewRun(v, 0, static_cast<uint32_t>(count), true, root);
         Link(*owner, run);
-        added.push_back(run);
+        transformed.push_back(Transformation{a, run});
         variables[v->index].watchers.push_back(owner);
-        watched.push_back(v->index);
         return true;
     }
     const size_t from = pool.size();
     expression.HoldingValues(v, stack.data(), pool);
     Unlink(*owner, a);
-    removed.push_back(a);
-    if (pool.size() == from) return owner->alternatives != nullptr;
+    if (pool.size() == from) {
+        transformed.push_back(Transformation{a, nullptr});
+        return owner->alternatives != nullptr;
+    }
     // One run at the front, in domain order.
-    added.push_back(LinkCandidates(*owner, v, from));
+    transformed.push_back(Transformation{a, LinkCandidates(*owner, v, from)});
     variables[v->index].watchers.push_back(owner);
-    watched.push_back(v->index);
     return true;
 }
 

@@ -18,9 +18,8 @@ CTrail::CTrail(SearchState& state)
     : m_state(state),
       m_assigned(state.assigned.size()),
       m_satisfied(state.satisfied.size()),
+      m_transformed(state.transformed.size()),
       m_removed(state.removed.size()),
-      m_added(state.added.size()),
-      m_watched(state.watched.size()),
       m_pool(state.pool.size()) {}
 
 void CTrail::Undo() {
@@ -32,21 +31,26 @@ void CTrail::Undo() {
     s.assigned.resize(m_assigned);
     for (size_t i = m_satisfied; i < s.satisfied.size(); ++i) s.satisfied[i]->satisfied = false;
     s.satisfied.resize(m_satisfied);
-    // In the order of removal, each at the front: the last removed ends up first.
+    // In the order of removal, each at the front: the last removed ends up
+    // first. The runs the step made go; where they stand in a list does not
+    // matter to the order of the others. One that the settling removed is
+    // also in `removed`: it is marked as gone (no owner) and passed over.
+    for (size_t i = m_transformed; i < s.transformed.size(); ++i) {
+        const Transformation& t = s.transformed[i];
+        s.Link(*t.removed->owner, t.removed);
+        if (CAlternative* run = t.run; run != nullptr) {
+            // This step's watchers are the last entries of their lists.
+            s.variables[run->variable->index].watchers.pop_back();
+            if (run->owner->InList(run)) s.Unlink(*run->owner, run);
+            run->owner = nullptr;
+            s.DeleteAlternative(run);
+        }
+    }
+    s.transformed.resize(m_transformed);
     for (size_t i = m_removed; i < s.removed.size(); ++i) {
         CAlternative* a = s.removed[i];
-        s.Link(*a->owner, a);
+        if (a->owner != nullptr) s.Link(*a->owner, a);
     }
     s.removed.resize(m_removed);
-    for (size_t i = m_added; i < s.added.size(); ++i) {
-        CAlternative* a = s.added[i];
-        if (a->owner->InList(a)) s.Unlink(*a->owner, a);
-        s.DeleteAlternative(a);
-    }
-    s.added.resize(m_added);
-    // This step's watchers are the last entries of their lists.
-    for (size_t i = m_watched; i < s.watched.size(); ++i)
-        s.variables[s.watched[i]].watchers.pop_back();
-    s.watched.resize(m_watched);
     s.pool.resize(m_pool);
 }
