@@ -51,6 +51,8 @@ public:
     static volatile std::sig_atomic_t s_interrupted;
 
 private:
+    [[gnu::noinline]] bool CheckStops(bool due);
+
     Reporter& m_reporter;
     ConsoleOutput m_output;
     ProgressTitle m_title;

@@ -15,7 +15,13 @@ public:
     // Called once per step: the time now when the clock is due to be read at
     // this step, otherwise none. The first call reads it.
     std::optional<Clock::time_point> Tick() {
-        if (--m_countdown != 0) return std::nullopt;
+        if (!Due()) return std::nullopt;
+        return Read();
+    }
+    // Tick in two halves, for callers with a fast path: Due counts the step
+    // and says whether the clock is due; if it is, Read must follow at once.
+    bool Due() { return --m_countdown == 0; }
+    Clock::time_point Read() {
         const Clock::time_point now = Clock::now();
         const Clock::duration gap = now - m_last;
         if (gap < kShortGap && m_stride < kMaxStride)
