@@ -69,10 +69,13 @@ struct VariableState {
 // What one re-examination changed in a list: the residual alternative it
 // removed and the run of candidates it put at the front in its place (none
 // when no value is left, or when the alternative was decided). The run's
-// condition became a watcher of the run's variable.
+// condition became a watcher of the run's variable. A residual alternative
+// at the front of its list becomes the run itself (run == removed); the
+// undo turns it back into the residual alternative `residual`.
 struct Transformation {
     CAlternative* removed;
     CAlternative* run;
+    uint32_t residual;
 };
 
 class SearchState;
@@ -117,12 +120,27 @@ public:
     // Re-examines a residual alternative after a binding; false when its
     // condition has lost every alternative.
     bool Recheck(uint32_t residual);
+    // Removes residual alternative a, which no value can satisfy any more;
+    // false when its condition has lost every alternative.
+    bool Remove(CCondition& owner, CAlternative* a) {
+        Unlink(owner, a);
+        transformed.push_back(Transformation{a, nullptr, a->residual});
+        return owner.alternatives != nullptr;
+    }
+    // Puts a run of candidates on v (as NewRun) at the front of the list in
+    // place of residual r's alternative, and makes the condition a watcher of
+    // v.
+    void Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values, uint32_t count,
+                 bool allBut, int32_t except);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
 
     // Links at the front: the order of lists is observable.
     void Link(CCondition& k, CAlternative* a);
     void Unlink(CCondition& k, CAlternative* a);
+    // What Link does besides linking, for a residual alternative that is
+    // already at the front of k's list.
+    void Relinked(CCondition& k, const CAlternative* a);
     // A run of candidates on `variable`: `count` values of the pool from
     // `values` on, or (allBut) every member of its domain but `except`. A
     // recycled alternative has its fields written one by one: assigning a
@@ -207,10 +225,12 @@ inline void SearchState::Link(CCondition& k, CAlternative* a) {
     a->next = k.alternatives;
     if (k.alternatives != nullptr) k.alternatives->previous = a;
     k.alternatives = a;
-    if (a->IsResidual()) {
-        residuals[a->residual].unassigned &= ~Residual::kRemoved;
-        if (++k.residuals == 1) order.Update(&k);
-    }
+    if (a->IsResidual()) Relinked(k, a);
+}
+
+inline void SearchState::Relinked(CCondition& k, const CAlternative* a) {
+    residuals[a->residual].unassigned &= ~Residual::kRemoved;
+    if (++k.residuals == 1) order.Update(&k);
 }
 
 inline void SearchState::Unlink(CCondition& k, CAlternative* a) {
@@ -224,6 +244,32 @@ inline void SearchState::Unlink(CCondition& k, CAlternative* a) {
         residuals[a->residual].unassigned |= Residual::kRemoved;
         if (--k.residuals == 0) order.Update(&k);
     }
+}
+
+// Unlinking the alternative and linking a run at the front leaves the list
+// as it was but for the run in the alternative's place when the alternative
+// is the front: then its own record becomes the run, and only the residual
+// bookkeeping of the unlinking is done.
+inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values,
+                                 uint32_t count, bool allBut, int32_t except) {
+    CAlternative* a = residuals[r].alternative;
+    CAlternative* run = a;
+    if (owner.alternatives == a) {
+        residuals[r].unassigned |= Residual::kRemoved;
+        if (--owner.residuals == 0) order.Update(&owner);
+        a->variable = v;
+        a->values = values;
+        a->count = count;
+        a->residual = kNoIndex;
+        a->except = except;
+        a->allBut = allBut;
+    } else {
+        Unlink(owner, a);
+        run = NewRun(v, values, count, allBut, except);
+        Link(owner, run);
+    }
+    transformed.push_back(Transformation{a, run, r});
+    variables[v->index].watchers.push_back(&owner);
 }
 
 inline void SearchState::CountAssigned(const CVariable* v) {

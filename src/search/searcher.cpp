@@ -96,9 +96,7 @@ bool SearchState::Recheck(uint32_t r) {
             satisfied.push_back(owner);
             return true;
         }
-        Unlink(*owner, a);
-        transformed.push_back(Transformation{a, nullptr});
-        return owner->alternatives != nullptr;
+        return Remove(*owner, a);
     }
     CVariable* v = program.variableList[residual.unassignedXor];
     const FlatExpression& expression = expressions[r];
@@ -107,27 +105,15 @@ bool SearchState::Recheck(uint32_t r) {
         // Every member of the domain but the root, in domain order.
         const size_t count =
             v->family->domain.size() - (v->family->Member(root) != nullptr ? 1 : 0);
-        Unlink(*owner, a);
-        if (count == 0) {
-            transformed.push_back(Transformation{a, nullptr});
-            return owner->alternatives != nullptr;
-        }
-        CAlternative* run = NewRun(v, 0, static_cast<uint32_t>(count), true, root);
-        Link(*owner, run);
-        transformed.push_back(Transformation{a, run});
-        variables[v->index].watchers.push_back(owner);
+        if (count == 0) return Remove(*owner, a);
+        Replace(*owner, r, v, 0, static_cast<uint32_t>(count), true, root);
         return true;
     }
     const size_t from = pool.size();
     expression.HoldingValues(v, stack.data(), pool);
-    Unlink(*owner, a);
-    if (pool.size() == from) {
-        transformed.push_back(Transformation{a, nullptr});
-        return owner->alternatives != nullptr;
-    }
-    // One run at the front, in domain order.
-    transformed.push_back(Transformation{a, LinkCandidates(*owner, v, from)});
-    variables[v->index].watchers.push_back(owner);
+    if (pool.size() == from) return Remove(*owner, a);
+    Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from),
+            false, 0);
     return true;
 }
 

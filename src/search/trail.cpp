@@ -34,10 +34,27 @@ void CTrail::Undo() {
     // In the order of removal, each at the front: the last removed ends up
     // first. The runs the step made go; where they stand in a list does not
     // matter to the order of the others. One that the settling removed is
-    // also in `removed`: it is marked as gone (no owner) and passed over.
+    // also in `removed`: it is marked as gone (no owner), or is a residual
+    // alternative again, and passed over there.
     for (size_t i = m_transformed; i < s.transformed.size(); ++i) {
         const Transformation& t = s.transformed[i];
-        s.Link(*t.removed->owner, t.removed);
+        CAlternative* a = t.removed;
+        CCondition& k = *a->owner;
+        if (t.run == a) {
+            // The alternative was the run: back to residual, and to the front.
+            s.variables[a->variable->index].watchers.pop_back();
+            const bool front = k.alternatives == a;
+            if (!front && k.InList(a)) s.Unlink(k, a);
+            a->residual = t.residual;
+            a->variable = nullptr;
+            a->allBut = false;
+            if (front)
+                s.Relinked(k, a);
+            else
+                s.Link(k, a);
+            continue;
+        }
+        s.Link(k, a);
         if (CAlternative* run = t.run; run != nullptr) {
             // This step's watchers are the last entries of their lists.
             s.variables[run->variable->index].watchers.pop_back();
@@ -49,7 +66,7 @@ void CTrail::Undo() {
     s.transformed.resize(m_transformed);
     for (size_t i = m_removed; i < s.removed.size(); ++i) {
         CAlternative* a = s.removed[i];
-        if (a->owner != nullptr) s.Link(*a->owner, a);
+        if (a->owner != nullptr && !a->IsResidual()) s.Link(*a->owner, a);
     }
     s.removed.resize(m_removed);
     s.pool.resize(m_pool);
