@@ -101,7 +101,8 @@ bool SearchState::Recheck(uint32_t r) {
     CVariable* v = program.variableList[residual.unassignedXor];
     const FlatExpression& expression = expressions[r];
     int32_t root = 0;
-    if (expression.Root(v, &root) == Operator::NotEqual) {
+    const Operator rooted = expression.Root(v, &root);
+    if (rooted == Operator::NotEqual) {
         // Every member of the domain but the root, in domain order.
         const size_t count =
             v->family->domain.size() - (v->family->Member(root) != nullptr ? 1 : 0);
@@ -110,7 +111,12 @@ bool SearchState::Recheck(uint32_t r) {
         return true;
     }
     const size_t from = pool.size();
-    expression.HoldingValues(v, stack.data(), pool);
+    if (rooted == Operator::Equal) {
+        // The root alone, when it is a member.
+        if (v->family->Member(root) != nullptr) pool.push_back(root);
+    } else {
+        expression.HoldingValues(v, stack.data(), pool);
+    }
     if (pool.size() == from) return Remove(*owner, a);
     Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from),
             false, 0);
