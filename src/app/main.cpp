@@ -184,9 +184,13 @@ void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point 
     engine.SetFormat(options.format);
     engine.SetPrintPhases(!options.quiet);
     if (options.count) engine.SetPrintSolutions(false);
-    if (options.timeLimit >= 0)
-        engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(
-                                       std::chrono::duration<double>(options.timeLimit)));
+    // A limit near or past the clock's last time point (--time-limit 1e10 is
+    // some 300 years) never comes: no deadline, rather than a duration that
+    // wraps into the past when converted and stops the run at once. Half the
+    // clock's remaining range keeps the rounding of doubles clear of the edge.
+    const std::chrono::duration<double> limit(options.timeLimit);
+    if (options.timeLimit >= 0 && limit < (Clock::time_point::max() - start) / 2)
+        engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(limit));
     if (!options.fast) return;
     if (options.unique && options.uniqueAssignments) {
         // The fast search completes each line once, so it cannot count
