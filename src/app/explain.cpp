@@ -313,7 +313,7 @@ ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
             const std::unique_ptr<CProgram> program = collector.Collect(request.bytes);
             if (collector.Stopped()) return ExplainEnd::Stopped;
             if (!program) return ExplainEnd::NotCompiled;
-            report = SolutionsReport(request, *program, collector.Found(), collector.Solutions(),
+            report = SolutionsReport(request, *program, collector.Found(), collector.KeptLines(),
                                      output, end);
             break;
         }
