@@ -115,7 +115,6 @@ TEST(Options, ValuesAndMistakes) {
         {{"--statz", "p"}, "error: unknown option '--statz'; did you mean '--stats'?"},
         {{"--limt=3", "p"}, "error: unknown option '--limt=3'; did you mean '--limit'?"},
         {{"--zz", "p"}, "error: unknown option '--zz' (see tovik --help)"},
-        {{"--f", "p"}, "error: option '--f' is ambiguous: --format, --fast"},
         {{"--e", "p"}, "explain puzzle=p"},
         {{"-u", "p"}, "error: unknown option '-u'; did you mean '--unique'?"},
         {{"-f", "p"}, "error: unknown option '-f' (see tovik --help)"},
