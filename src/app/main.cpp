@@ -310,7 +310,7 @@ void PrintCount(ConsoleEngine& engine, OutputFormat format) {
 void SayOnStandardOutput(ConsoleEngine& engine, const Options& options, Msg message) {
     if (options.format != OutputFormat::Text) return;
     engine.Output(Text(message, engine.TextEncoding()));
-    std::fflush(stdout);
+    engine.FlushOutput();
     if (isatty(STDOUT_FILENO) && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
 }
 
@@ -330,7 +330,7 @@ int ExplainRun(ConsoleEngine& engine, const Options& options, const std::string&
             reporter.Note(Tr("nothing to explain: the puzzle does not compile"));
             break;
         case ExplainEnd::Stopped:
-            std::fflush(stdout);
+            engine.FlushOutput();
             if (engine.Stopped() == ConsoleEngine::Stop::Interrupt) {
                 reporter.Note(Tr("interrupted; the explanation is incomplete"));
                 return 130;
@@ -338,7 +338,7 @@ int ExplainRun(ConsoleEngine& engine, const Options& options, const std::string&
             reporter.Note(Tr("the time limit came first; the explanation is incomplete"));
             return 124;
     }
-    std::fflush(stdout);
+    engine.FlushOutput();
     return status;
 }
 
@@ -390,7 +390,7 @@ int Main(int argc, char** argv) {
     const Clock::time_point compiled = Clock::now();
     phases.compile = compiled - start;
     if (!program) {
-        std::fflush(stdout);
+        engine.FlushOutput();
         if (engine.Cancelled()) return CompileStopStatus(engine, reporter);
         if (!engine.ReadFailed())
             return options.explain ? ExplainRun(engine, options, name, std::move(kept), reporter, 1)
@@ -403,7 +403,7 @@ int Main(int argc, char** argv) {
     if (options.count) PrintCount(engine, options.format);
     if (options.format == OutputFormat::Json)
         PrintSummary(engine, options, Clock::now() - start, work);
-    std::fflush(stdout);
+    engine.FlushOutput();
     phases.search = Clock::now() - compiled;
     if (options.stats) PrintStats(engine, phases, work, reporter);
     const int status = ExitStatus(engine, options, reporter);
