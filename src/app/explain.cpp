@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -323,6 +324,13 @@ ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
         std::string converted;
         Converter(Encoding::Utf8, output).Convert(report, converted);
         report = std::move(converted);
+    }
+    // The lines and csv formats keep standard output for solution rows, which
+    // a program reads: the explanation goes beside them, on standard error.
+    if (console.Format() == OutputFormat::Lines || console.Format() == OutputFormat::Csv) {
+        console.FlushOutput();
+        std::fwrite(report.data(), 1, report.size(), stderr);
+        return ExplainEnd::Done;
     }
     console.Output(report.c_str());
     return ExplainEnd::Done;
