@@ -10,7 +10,14 @@ volatile std::sig_atomic_t ConsoleEngine::s_interrupted = 0;
 
 ConsoleEngine::ConsoleEngine(const char* progress, std::optional<Encoding> target,
                              Reporter& reporter)
-    : m_reporter(reporter), m_output(target), m_title(progress) {}
+    : m_reporter(reporter), m_output(target), m_title(progress) {
+    m_reporter.SetOutput(&m_output);
+}
+
+ConsoleEngine::~ConsoleEngine() {
+    m_output.Flush();
+    m_reporter.SetOutput(nullptr);
+}
 
 void ConsoleEngine::Output(const char* text) { m_output.Write(text, TextEncoding()); }
 
@@ -24,14 +31,12 @@ void ConsoleEngine::OnCompileError(int line, const char* message) {
     std::string text = message;
     if (TextEncoding() != Encoding::Utf8)
         Converter(TextEncoding(), Encoding::Utf8).Convert(message, text);
-    m_output.Flush();
     m_reporter.CompileError(line, text);
 }
 
 void ConsoleEngine::OnWarning(const char* text) { m_reporter.Warning(text); }
 
 void ConsoleEngine::OnDiagnostic(const Diagnostic& diagnostic) {
-    m_output.Flush();
     m_reporter.Show(diagnostic, SourceLine(diagnostic.place.line));
 }
 

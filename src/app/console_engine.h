@@ -24,7 +24,7 @@ public:
     // `progress`: the progress argument, or null; `target`: the reader's
     // encoding, or none to write the bytes as they are.
     ConsoleEngine(const char* progress, std::optional<Encoding> target, Reporter& reporter);
-    ~ConsoleEngine() override { m_output.Flush(); }
+    ~ConsoleEngine() override;
 
     void Output(const char* text) override;
     bool IsCancel() override;
@@ -33,6 +33,10 @@ public:
     void OnWarning(const char* text) override;
     void OnDiagnostic(const Diagnostic& diagnostic) override;
     void OnAssignment(const CProgram& program) override;
+
+    // Hands all output so far to standard output, before tovik writes to
+    // standard error or ends.
+    void FlushOutput() { m_output.Flush(); }
 
     void SetLimit(long long lines) { m_limit = lines; }
     // Counts full assignments and stops at the second (--unique=assignments).

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -313,7 +314,7 @@ ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
             const std::unique_ptr<CProgram> program = collector.Collect(request.bytes);
             if (collector.Stopped()) return ExplainEnd::Stopped;
             if (!program) return ExplainEnd::NotCompiled;
-            report = SolutionsReport(request, *program, collector.Found(), collector.Solutions(),
+            report = SolutionsReport(request, *program, collector.Found(), collector.KeptLines(),
                                      output, end);
             break;
         }
@@ -323,6 +324,13 @@ ExplainEnd Explain(ConsoleEngine& console, const ExplainRequest& request) {
         std::string converted;
         Converter(Encoding::Utf8, output).Convert(report, converted);
         report = std::move(converted);
+    }
+    // The lines and csv formats keep standard output for solution rows, which
+    // a program reads: the explanation goes beside them, on standard error.
+    if (console.Format() == OutputFormat::Lines || console.Format() == OutputFormat::Csv) {
+        console.FlushOutput();
+        std::fwrite(report.data(), 1, report.size(), stderr);
+        return ExplainEnd::Done;
     }
     console.Output(report.c_str());
     return ExplainEnd::Done;

@@ -184,9 +184,13 @@ void Configure(ConsoleEngine& engine, const Options& options, Clock::time_point 
     engine.SetFormat(options.format);
     engine.SetPrintPhases(!options.quiet);
     if (options.count) engine.SetPrintSolutions(false);
-    if (options.timeLimit >= 0)
-        engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(
-                                       std::chrono::duration<double>(options.timeLimit)));
+    // A limit near or past the clock's last time point (--time-limit 1e10 is
+    // some 300 years) never comes: no deadline, rather than a duration that
+    // wraps into the past when converted and stops the run at once. Half the
+    // clock's remaining range keeps the rounding of doubles clear of the edge.
+    const std::chrono::duration<double> limit(options.timeLimit);
+    if (options.timeLimit >= 0 && limit < (Clock::time_point::max() - start) / 2)
+        engine.SetDeadline(start + std::chrono::duration_cast<Clock::duration>(limit));
     if (!options.fast) return;
     if (options.unique && options.uniqueAssignments) {
         // The fast search completes each line once, so it cannot count
@@ -306,7 +310,7 @@ void PrintCount(ConsoleEngine& engine, OutputFormat format) {
 void SayOnStandardOutput(ConsoleEngine& engine, const Options& options, Msg message) {
     if (options.format != OutputFormat::Text) return;
     engine.Output(Text(message, engine.TextEncoding()));
-    std::fflush(stdout);
+    engine.FlushOutput();
     if (isatty(STDOUT_FILENO) && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
 }
 
@@ -326,7 +330,7 @@ int ExplainRun(ConsoleEngine& engine, const Options& options, const std::string&
             reporter.Note(Tr("nothing to explain: the puzzle does not compile"));
             break;
         case ExplainEnd::Stopped:
-            std::fflush(stdout);
+            engine.FlushOutput();
             if (engine.Stopped() == ConsoleEngine::Stop::Interrupt) {
                 reporter.Note(Tr("interrupted; the explanation is incomplete"));
                 return 130;
@@ -334,7 +338,7 @@ int ExplainRun(ConsoleEngine& engine, const Options& options, const std::string&
             reporter.Note(Tr("the time limit came first; the explanation is incomplete"));
             return 124;
     }
-    std::fflush(stdout);
+    engine.FlushOutput();
     return status;
 }
 
@@ -386,7 +390,7 @@ int Main(int argc, char** argv) {
     const Clock::time_point compiled = Clock::now();
     phases.compile = compiled - start;
     if (!program) {
-        std::fflush(stdout);
+        engine.FlushOutput();
         if (engine.Cancelled()) return CompileStopStatus(engine, reporter);
         if (!engine.ReadFailed())
             return options.explain ? ExplainRun(engine, options, name, std::move(kept), reporter, 1)
@@ -399,7 +403,7 @@ int Main(int argc, char** argv) {
     if (options.count) PrintCount(engine, options.format);
     if (options.format == OutputFormat::Json)
         PrintSummary(engine, options, Clock::now() - start, work);
-    std::fflush(stdout);
+    engine.FlushOutput();
     phases.search = Clock::now() - compiled;
     if (options.stats) PrintStats(engine, phases, work, reporter);
     const int status = ExitStatus(engine, options, reporter);

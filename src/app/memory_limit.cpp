@@ -70,7 +70,8 @@ std::optional<uint64_t> ParseMemorySize(const char* text) {
     if (unit > 1 && std::strcmp(end, "iB") == 0) end += 2;
     if (*end == 'B' || *end == 'b') ++end;
     const double bytes = number * unit;
-    if (*end != '\0' || bytes >= 18e18) return std::nullopt;
+    // Less than a byte is no size (it would read as 0, the default).
+    if (*end != '\0' || bytes < 1 || bytes >= 18e18) return std::nullopt;
     return static_cast<uint64_t>(bytes);
 }
 

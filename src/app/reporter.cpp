@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/console_output.h"
 #include "compile/diagnostics.h"
 #include "text/characters.h"
 #include "text/quoting.h"
@@ -37,12 +38,16 @@ std::string SourceWithCaret(const SourcePlace& place, std::string_view line) {
     return text + caret + "\n";
 }
 
-void Put(const std::string& line) {
-    std::fflush(stdout);  // what came before stays before on a shared terminal
+}  // namespace
+
+void Reporter::Put(const std::string& line) {
+    // What came before stays before on a shared terminal.
+    if (m_output != nullptr)
+        m_output->Flush();
+    else
+        std::fflush(stdout);
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
-
-}  // namespace
 
 void Reporter::Write(const char* type, const std::string& text) {
     if (m_format != OutputFormat::Json) {

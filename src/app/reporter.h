@@ -11,6 +11,7 @@
 #include "app/options.h"
 #include "engine/tovik.h"
 
+class ConsoleOutput;
 struct Diagnostic;
 
 class Reporter {
@@ -27,6 +28,10 @@ public:
     // is the line it is on (UTF-8), shown with a caret under the place.
     void Show(const Diagnostic& diagnostic, std::string_view sourceLine);
 
+    // Standard output's own buffer, flushed before each message so that what
+    // came before stays before on a shared terminal; none: the stream only.
+    void SetOutput(ConsoleOutput* output) { m_output = output; }
+
     // The puzzle's name in compile errors.
     void SetPuzzle(std::string name) { m_puzzle = std::move(name); }
 
@@ -40,9 +45,11 @@ public:
 
 private:
     void Write(const char* type, const std::string& text);
+    void Put(const std::string& line);
 
     OutputFormat m_format;
     DiagnosticsStyle m_diagnostics = DiagnosticsStyle::None;
     bool m_warnings = true;
     std::string m_puzzle;
+    ConsoleOutput* m_output = nullptr;
 };

@@ -23,6 +23,9 @@ void Probe::OnAssignment(const CProgram& program) {
         m_assignments.SetVariables(std::move(variables));
     }
     m_assignments.Add(program);
+    // The first assignment past the cap is not kept; the printer counts its
+    // line only after this call, so the count so far is that of the kept ones.
+    if (m_assignments.Capped() && !m_keptLines) m_keptLines = Solutions();
 }
 
 bool Probe::IsCancel() {
@@ -58,6 +61,7 @@ std::unique_ptr<CProgram> Probe::Collect(const std::string& bytes) {
     // The texts stay in the puzzle's encoding; the columns name the variables.
     program->output.columns = SolutionColumns(*program);
     m_assignments = Assignments(kAssignmentCap);
+    m_keptLines.reset();
     m_searching = true;
     Search(*program);
     m_searching = false;

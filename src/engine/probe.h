@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
 
     bool Stopped() const { return m_stopped; }
     const Assignments& Found() const { return m_assignments; }
+    // The distinct solution lines of the assignments Found() keeps.
+    unsigned KeptLines() const { return m_keptLines.value_or(Solutions()); }
 
 private:
     std::function<bool()> m_stop;
@@ -49,6 +52,7 @@ private:
     bool m_firstOnly = true;
     bool m_collect = false;
     Assignments m_assignments{kAssignmentCap};
+    std::optional<unsigned> m_keptLines;  // set when the cap is reached
 };
 
 // What a puzzle's condition statements say together.

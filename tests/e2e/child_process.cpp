@@ -129,7 +129,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, options.merge_error ? out[1] : err[1], 2);
     if (!options.working_directory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, options.working_directory.c_str());
     const ChildCommand command(program, args, options);

@@ -34,6 +34,9 @@ struct ChildOptions {
     bool delay_from_start = false;
     // When set, the child starts in this directory (RunChild only).
     std::string working_directory;
+    // Standard error goes into the pipe of standard output (RunChild only),
+    // so `out` shows the order in which a shared terminal would see both.
+    bool merge_error = false;
 };
 
 // Runs `program` with `args` (no shell) and standard input from /dev/null

@@ -212,6 +212,27 @@ TEST(CommandLine, StatsLine) {
     }
 }
 
+// Standard output is written through a buffer of tovik's own: whatever it
+// holds goes out before each message on standard error, so a terminal or a
+// pipe that gets both streams sees them in the order they were written.
+TEST(CommandLine, StandardOutputComesBeforeLaterMessages) {
+    ChildOptions merged = Options();
+    merged.merge_error = true;
+    merged.working_directory = TOVIK_EXAMPLES_DIR "/guide";
+    struct Case {
+        std::vector<std::string> args;
+        const char* pattern;
+    } cases[] = {
+        {{"--diagnostics=rich", "diagnostic.tvk"},
+         "^\\S+\r\n4 \\S+: \\S+ \r\ndiagnostic.tvk:3:6: error:"},
+        {{"--stats", "--count", "truth.tvk"}, "\r\n\\d+\r\nsolutions: \\d+, steps: "},
+    };
+    for (const Case& c : cases) {
+        const ChildResult run = RunChild(TOVIK_BINARY, c.args, kTimeoutSeconds, merged);
+        EXPECT_TRUE(std::regex_search(run.out, std::regex(c.pattern))) << run.out;
+    }
+}
+
 // The first `count` lines of the countdown: line k spells k in base 9 with
 // digit d written as 9 - d.
 std::string CountdownLines(size_t count) {

@@ -2,7 +2,8 @@
 // reference: random expression trees over small sets (wrap-around, zero and
 // -1 divisors, negative values, INT_MIN), every arithmetic node made lazy,
 // and every question the compile phase asks compared with the answer the
-// listed cross product gives.
+// listed cross product gives. A set too large for the cross product paired
+// with a single value is listed instead, and checked value by value.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -161,3 +162,26 @@ TEST(LazyValueSets, LargeProductsAnswerWithoutListing) {
 }
 
 }  // namespace
+
+// A set too large for the cross product with a single value on either side
+// is listed value by value: each operator, wrap-around and the divisors 0
+// and -1 included, against the values worked out one by one.
+TEST(ListedValueSets, ManyValuesWithASingleValue) {
+    const ValueSet many =
+        ValueSet::FromIntervals({{-70000, -69990}, {-2, 70000}, {INT_MAX - 3, INT_MAX}});
+    const List values = many.ToList();
+    for (const auto op : {Operator::Multiply, Operator::Divide, Operator::Remainder})
+        for (const int32_t k : {0, -1, 3, 65536, INT_MIN})
+            for (const bool left : {false, true}) {
+                List reference;
+                for (int32_t v : values)
+                    reference.push_back(left ? Apply(op, k, v) : Apply(op, v, k));
+                const ValueSet single = ValueSet::Single(k);
+                const ValueSet got =
+                    left ? OperatorValues(op, single, many) : OperatorValues(op, many, single);
+                EXPECT_FALSE(got.IsLazy());
+                ASSERT_EQ(got, ValueSet::FromValues(reference))
+                    << static_cast<int>(op) << " with " << k
+                    << (left ? " on the left" : " on the right");
+            }
+}
