@@ -33,9 +33,10 @@ void CTrail::Undo() {
     s.satisfied.resize(m_satisfied);
     // In the order of removal, each at the front: the last removed ends up
     // first. The runs the step made go; where they stand in a list does not
-    // matter to the order of the others. One that the settling removed is
-    // also in `removed`: it is marked as gone (no owner), or is a residual
-    // alternative again, and passed over there.
+    // matter to the order of the others. A run is on a variable its step
+    // left unassigned, so that step's settling does not remove it; should
+    // one be in `removed` all the same, it is passed over there: gone (no
+    // owner), or a residual alternative again.
     for (size_t i = m_transformed; i < s.transformed.size(); ++i) {
         const Transformation& t = s.transformed[i];
         CAlternative* a = t.removed;

@@ -48,6 +48,71 @@ TEST(SearchUndo, RemovedCandidatesReturnAtTheFrontLastRemovedFirst) {
     EXPECT_EQ(Show(k, state.pool), "x = 3, x = 2, y = 1");
 }
 
+// "y != 1, y = 3, residual": a condition's list, front to back.
+std::string Describe(const CCondition& k, const std::vector<int32_t>& pool) {
+    std::string shown;
+    for (const CAlternative* a = k.alternatives; a != nullptr; a = a->next) {
+        shown += shown.empty() ? "" : ", ";
+        if (a->IsResidual()) {
+            shown += "residual";
+        } else if (a->allBut) {
+            shown += a->variable->family->name->text + " != " + std::to_string(a->except);
+        } else {
+            for (uint32_t i = 0; i < a->count; ++i)
+                shown += (i == 0 ? "" : ", ") + a->variable->family->name->text + " = " +
+                         std::to_string(pool[a->values + i]);
+        }
+    }
+    return shown;
+}
+
+// x = 1 turns x != y into the run y != 1, at the front (a residual at the
+// front becomes that run itself); y = 1 then leaves the condition nothing.
+// Each undo restores what its step found, the residual back at the front.
+TEST(SearchUndo, ResidualTurnedIntoARunComesBackAtTheFront) {
+    const struct {
+        const char* condition;
+        const char* before;
+        const char* during;  // with x = 1
+        const char* after;
+    } cases[] = {
+        {"x != y;", "residual", "y != 1", "residual"},
+        {"x != y | y = 3;", "y = 3, residual", "y != 1, y = 3", "residual, y = 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.condition);
+        RecordingTovik engine;
+        std::unique_ptr<CProgram> program =
+            CompileText(engine, std::string("N{} = {1, 2, 3};\nN x, y;\n") + c.condition + "\n");
+        ASSERT_NE(program, nullptr) << engine.output;
+        CVariable* x = Simple(*program, "x");
+        CVariable* y = Simple(*program, "y");
+        SearchState state(*program);
+        state.PrepareConditions();
+        CCondition& k = state.conditions[0];
+        ASSERT_EQ(Describe(k, state.pool), c.before);
+        const size_t watchers = state.variables[y->index].watchers.size();
+        {
+            CTrail bindX(state);
+            ASSERT_TRUE(state.Assign(x, 1) && state.CountAndRecheck(x));
+            EXPECT_EQ(Describe(k, state.pool), c.during);
+            EXPECT_EQ(k.residuals, 0);
+            {
+                CTrail bindY(state);
+                // The removed residual is not re-examined as y goes.
+                ASSERT_TRUE(state.Assign(y, 1) && state.CountAndRecheck(y));
+                EXPECT_FALSE(state.CheckCandidates(&k));
+            }
+            EXPECT_EQ(Describe(k, state.pool), c.during);
+        }
+        EXPECT_EQ(Describe(k, state.pool), c.after);
+        EXPECT_EQ(k.residuals, 1);
+        EXPECT_EQ(state.residuals[0].unassigned, 2u);
+        EXPECT_EQ(state.variables[y->index].watchers.size(), watchers);
+        EXPECT_TRUE(state.transformed.empty() && state.removed.empty());
+    }
+}
+
 }  // namespace
 }  // namespace tovik_test
 
