@@ -33,6 +33,19 @@ struct CAlternative {
     bool allBut = false;            // the run is the domain without `except`
 
     bool IsResidual() const { return residual != kNoIndex; }
+    // Makes this record a run of candidates on `on`: `n` values of the pool
+    // from `first` on, or (all) every member of its domain but `left`. The
+    // fields are written one by one: assigning a whole fresh record would go
+    // through a temporary that the processor stores in pieces and reads back
+    // whole, a stall at every new run. The links stay as they are.
+    void BecomeRun(CVariable* on, uint32_t first, uint32_t n, bool all, int32_t left) {
+        variable = on;
+        values = first;
+        count = n;
+        residual = kNoIndex;
+        except = left;
+        allBut = all;
+    }
     // Whether the run holds value, a member of the variable's domain.
     bool Has(int32_t value, const int32_t* pool) const {
         if (allBut) return value != except;

@@ -142,19 +142,11 @@ public:
     // already at the front of k's list.
     void Relinked(CCondition& k, const CAlternative* a);
     // A run of candidates on `variable`: `count` values of the pool from
-    // `values` on, or (allBut) every member of its domain but `except`. A
-    // recycled alternative has its fields written one by one: assigning a
-    // whole fresh record would go through a temporary that the processor
-    // stores in pieces and reads back whole, a stall at every new run.
+    // `values` on, or (allBut) every member of its domain but `except`.
     CAlternative* NewRun(CVariable* variable, uint32_t values, uint32_t count, bool allBut,
                          int32_t except) {
         CAlternative* a = NewAlternative();
-        a->variable = variable;
-        a->values = values;
-        a->count = count;
-        a->residual = kNoIndex;
-        a->except = except;
-        a->allBut = allBut;
+        a->BecomeRun(variable, values, count, allBut, except);
         return a;
     }
     // A pooled alternative; the caller sets every field but the links, which
@@ -257,12 +249,7 @@ inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, ui
     if (owner.alternatives == a) {
         residuals[r].unassigned |= Residual::kRemoved;
         if (--owner.residuals == 0) order.Update(&owner);
-        a->variable = v;
-        a->values = values;
-        a->count = count;
-        a->residual = kNoIndex;
-        a->except = except;
-        a->allBut = allBut;
+        a->BecomeRun(v, values, count, allBut, except);
     } else {
         Unlink(owner, a);
         run = NewRun(v, values, count, allBut, except);
