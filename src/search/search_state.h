@@ -47,6 +47,15 @@ struct Residual {
           unassigned(static_cast<uint32_t>(expression.Variables().size())) {
         for (const CVariable* v : expression.Variables()) unassignedXor ^= v->index;
     }
+    // Variable `index` becomes assigned, or unassigned again.
+    void CountOut(uint32_t index) {
+        --unassigned;
+        unassignedXor ^= index;
+    }
+    void CountIn(uint32_t index) {
+        ++unassigned;
+        unassignedXor ^= index;
+    }
     // Fewer than two unassigned variables, and the alternative in its list.
     bool Due() const { return unassigned < 2; }
     uint32_t Unassigned() const { return unassigned & ~kRemoved; }
@@ -138,9 +147,11 @@ public:
     // Links at the front: the order of lists is observable.
     void Link(CCondition& k, CAlternative* a);
     void Unlink(CCondition& k, CAlternative* a);
-    // What Link does besides linking, for a residual alternative that is
-    // already at the front of k's list.
+    // What Link and Unlink do besides linking, for a residual alternative:
+    // Relinked for one already back at the front of k's list, Unlinked for
+    // one taken out of it.
     void Relinked(CCondition& k, const CAlternative* a);
+    void Unlinked(CCondition& k, const CAlternative* a);
     // A run of candidates on `variable`: `count` values of the pool from
     // `values` on, or (allBut) every member of its domain but `except`.
     CAlternative* NewRun(CVariable* variable, uint32_t values, uint32_t count, bool allBut,
@@ -232,10 +243,12 @@ inline void SearchState::Unlink(CCondition& k, CAlternative* a) {
         k.alternatives = a->next;
     if (a->next != nullptr) a->next->previous = a->previous;
     a->previous = a->next = nullptr;
-    if (a->IsResidual()) {
-        residuals[a->residual].unassigned |= Residual::kRemoved;
-        if (--k.residuals == 0) order.Update(&k);
-    }
+    if (a->IsResidual()) Unlinked(k, a);
+}
+
+inline void SearchState::Unlinked(CCondition& k, const CAlternative* a) {
+    residuals[a->residual].unassigned |= Residual::kRemoved;
+    if (--k.residuals == 0) order.Update(&k);
 }
 
 // Unlinking the alternative and linking a run at the front leaves the list
@@ -247,8 +260,7 @@ inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, ui
     CAlternative* a = residuals[r].alternative;
     CAlternative* run = a;
     if (owner.alternatives == a) {
-        residuals[r].unassigned |= Residual::kRemoved;
-        if (--owner.residuals == 0) order.Update(&owner);
+        Unlinked(owner, a);
         a->BecomeRun(v, values, count, allBut, except);
     } else {
         Unlink(owner, a);
@@ -260,15 +272,9 @@ inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, ui
 }
 
 inline void SearchState::CountAssigned(const CVariable* v) {
-    for (uint32_t r : variables[v->index].registered) {
-        --residuals[r].unassigned;
-        residuals[r].unassignedXor ^= v->index;
-    }
+    for (uint32_t r : variables[v->index].registered) residuals[r].CountOut(v->index);
 }
 
 inline void SearchState::CountUnassigned(const CVariable* v) {
-    for (uint32_t r : variables[v->index].registered) {
-        ++residuals[r].unassigned;
-        residuals[r].unassignedXor ^= v->index;
-    }
+    for (uint32_t r : variables[v->index].registered) residuals[r].CountIn(v->index);
 }

@@ -70,13 +70,9 @@ bool SearchState::CountAndRecheck(const CVariable* v) {
     const std::vector<uint32_t>& registered = variables[v->index].registered;
     for (size_t j = registered.size(); j-- > 0;) {
         Residual& residual = residuals[registered[j]];
-        --residual.unassigned;
-        residual.unassignedXor ^= v->index;
+        residual.CountOut(v->index);
         if (residual.Due() && !Recheck(registered[j])) {
-            while (j-- > 0) {
-                --residuals[registered[j]].unassigned;
-                residuals[registered[j]].unassignedXor ^= v->index;
-            }
+            while (j-- > 0) residuals[registered[j]].CountOut(v->index);
             return false;
         }
     }

@@ -24,11 +24,11 @@ std::string ValueText(const CProgram& program, int32_t value, bool symbolic) {
     return text != nullptr ? text : "";
 }
 
-// Every direct variable that the puzzle names, family by family in
-// declaration order, each family's elements by their keys in set order. An
-// ordering is given by its forward family (each value's position); its
+}  // namespace
+
+// An ordering is given by its forward family (each value's position); its
 // inverse family holds the same information.
-std::vector<COutputColumn> Columns(const CProgram& program) {
+std::vector<COutputColumn> SolutionColumns(const CProgram& program) {
     std::vector<COutputColumn> columns;
     std::vector<const CVarDecl*> seen;
     for (const CVariable* v : program.variableList) {
@@ -55,6 +55,8 @@ std::vector<COutputColumn> Columns(const CProgram& program) {
     }
     return columns;
 }
+
+namespace {
 
 void PrintJson(CTovik& engine, const CProgram& program, const std::string& line) {
     std::string object = "{\"type\":\"solution\",\"line\":";
@@ -95,12 +97,10 @@ void PrintCsv(CTovik& engine, const CProgram& program) {
 
 }  // namespace
 
-std::vector<COutputColumn> SolutionColumns(const CProgram& program) { return Columns(program); }
-
 void BeginSolutions(CTovik& engine, CProgram& program) {
     const OutputFormat format = engine.Format();
     if (format != OutputFormat::Json && format != OutputFormat::Csv) return;
-    program.output.columns = Columns(program);
+    program.output.columns = SolutionColumns(program);
     if (format != OutputFormat::Csv || !engine.PrintsSolutions()) return;
     std::string header;
     const std::vector<COutputColumn>& columns = program.output.columns;
