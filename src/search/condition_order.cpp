@@ -1,5 +1,5 @@
-// The condition order: positions, swaps and the bitsets of high-ranking and
-// touched positions.
+// The condition order: positions, exchanges and the bitsets of high-ranking
+// and touched positions.
 #include "search/condition_order.h"
 
 #include <utility>
@@ -10,26 +10,26 @@ void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
     m_touched.assign(m_high.size(), 0);
     for (size_t i = 0; i < m_conditions.size(); ++i) {
         m_conditions[i]->position = static_cast<uint32_t>(i);
-        Set(m_high, i, High(m_conditions[i]));
+        Set(m_high.data(), i, High(m_conditions[i]));
     }
 }
 
 // Whole words at a time: failures are frequent, and the marks spread.
-void ConditionOrder::UntouchAll(size_t from, size_t to) {
+void ConditionOrder::ClearRange(uint64_t* bits, size_t from, size_t to) {
     if (from >= to) return;
     const size_t firstWord = from / 64, lastWord = (to - 1) / 64;
     const uint64_t low = ~uint64_t{0} << (from % 64);
     const uint64_t high = ~uint64_t{0} >> (63 - (to - 1) % 64);
     if (firstWord == lastWord) {
-        m_touched[firstWord] &= ~(low & high);
+        bits[firstWord] &= ~(low & high);
         return;
     }
-    m_touched[firstWord] &= ~low;
-    for (size_t w = firstWord + 1; w < lastWord; ++w) m_touched[w] = 0;
-    m_touched[lastWord] &= ~high;
+    bits[firstWord] &= ~low;
+    for (size_t w = firstWord + 1; w < lastWord; ++w) bits[w] = 0;
+    bits[lastWord] &= ~high;
 }
 
-size_t ConditionOrder::First(const std::vector<uint64_t>& bits, size_t from, size_t to) {
+size_t ConditionOrder::First(const uint64_t* bits, size_t from, size_t to) {
     if (from >= to) return to;
     size_t word = from / 64;
     uint64_t found = bits[word] & (~uint64_t{0} << (from % 64));

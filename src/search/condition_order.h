@@ -3,8 +3,9 @@
 // undone), with each condition's position in it and a bitset of the
 // positions whose condition ranks high (consists of candidates only). The
 // search settles only the conditions a step can change, marked in a second
-// bitset that moves with the swaps; the first finds the first high-ranking
-// condition among those it passes over without visiting them.
+// bitset; the first finds the first high-ranking condition among those the
+// settling's sweep passes over without visiting them. The sweep itself lives
+// here too: it is nothing but moves within the array and its two bitsets.
 #pragma once
 
 #include <cstddef>
@@ -20,47 +21,99 @@ public:
 
     size_t Size() const { return m_conditions.size(); }
     CCondition* At(size_t i) const { return m_conditions[i]; }
-    void Swap(size_t i, size_t j) {
-        if (i == j) return;
+    // To be called whenever the rank of a condition may have changed.
+    void Update(const CCondition* k) {
+        if (k->position < m_conditions.size()) Set(m_high.data(), k->position, High(k));
+    }
+
+    // Marks position i for the next sweep.
+    void Touch(size_t i) { m_touched[i / 64] |= uint64_t{1} << (i % 64); }
+    uint64_t* TouchedWords() { return m_touched.data(); }
+
+    // The sweep of a settling over [first, last) (settle.cpp says why it
+    // visits only the marked positions): `check(k)` settles a marked
+    // condition and returns false when it has failed. Returns the new end,
+    // or `failed`; no mark is left in [first, last).
+    template <class Check>
+    size_t Sweep(size_t first, size_t last, size_t failed, Check check);
+
+    // The first set bit of `bits` in [from, to), or `to`.
+    static size_t First(const uint64_t* bits, size_t from, size_t to);
+    // Clears the bits of [from, to).
+    static void ClearRange(uint64_t* bits, size_t from, size_t to);
+
+private:
+    static void Set(uint64_t* bits, size_t i, bool on) {
+        const uint64_t bit = uint64_t{1} << (i % 64);
+        bits[i / 64] = on ? bits[i / 64] | bit : bits[i / 64] & ~bit;
+    }
+    static void Clear(uint64_t* bits, size_t i) { bits[i / 64] &= ~(uint64_t{1} << (i % 64)); }
+    // Exchanges the conditions at i and j, both unmarked; their rank bits go
+    // with them. A position's rank bit is its condition's rank, so the bits
+    // need moving only when the two ranks differ, which the conditions tell
+    // more cheaply than the bitset.
+    void Exchange(size_t i, size_t j) {
         CCondition* a = m_conditions[i];
         CCondition* b = m_conditions[j];
         m_conditions[i] = b;
         m_conditions[j] = a;
         a->position = static_cast<uint32_t>(j);
         b->position = static_cast<uint32_t>(i);
-        SwapBits(m_high, i, j);
-        SwapBits(m_touched, i, j);
+        if (High(a) != High(b)) {
+            m_high[i / 64] ^= uint64_t{1} << (i % 64);
+            m_high[j / 64] ^= uint64_t{1} << (j % 64);
+        }
     }
-    // To be called whenever the rank of a condition may have changed.
-    void Update(const CCondition* k) {
-        if (k->position < m_conditions.size()) Set(m_high, k->position, High(k));
-    }
-    // The first position in [from, to) whose condition ranks high, or `to`.
-    size_t FirstHigh(size_t from, size_t to) const { return First(m_high, from, to); }
-
-    // Marks of the positions a settling has to check.
-    void Touch(size_t i) { Set(m_touched, i, true); }
-    bool Touched(size_t i) const { return Get(m_touched, i); }
-    void Untouch(size_t i) { Set(m_touched, i, false); }
-    size_t FirstTouched(size_t from, size_t to) const { return First(m_touched, from, to); }
-    void UntouchAll(size_t from, size_t to);
-
-private:
-    static bool Get(const std::vector<uint64_t>& bits, size_t i) {
-        return (bits[i / 64] >> (i % 64)) & 1;
-    }
-    static void Set(std::vector<uint64_t>& bits, size_t i, bool on) {
-        const uint64_t bit = uint64_t{1} << (i % 64);
-        bits[i / 64] = on ? bits[i / 64] | bit : bits[i / 64] & ~bit;
-    }
-    static void SwapBits(std::vector<uint64_t>& bits, size_t i, size_t j) {
-        if (Get(bits, i) == Get(bits, j)) return;
-        bits[i / 64] ^= uint64_t{1} << (i % 64);
-        bits[j / 64] ^= uint64_t{1} << (j % 64);
-    }
-    static size_t First(const std::vector<uint64_t>& bits, size_t from, size_t to);
 
     std::vector<CCondition*> m_conditions;
     std::vector<uint64_t> m_high;
     std::vector<uint64_t> m_touched;
 };
+
+// The rank rule moves the first high-ranking condition met to `first` while
+// a low-ranking one stands there. It is applied to the unmarked stretches
+// through the rank bitset (a high-ranking condition is met there only while
+// first's is low, and then first's becomes high), and to each marked
+// condition that stays open. Ranks do not change during a sweep: a check
+// removes candidates only. The marks of `first` and of a position the sweep
+// has passed are clear, so the rank rule's exchanges move no mark; the only
+// mark that moves is that of the condition pulled in from the end, which is
+// examined at once and so is carried in `marked` instead.
+template <class Check>
+size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, Check check) {
+    uint64_t* touched = m_touched.data();
+    size_t r = first, e = last;
+    for (;;) {
+        const size_t t = First(touched, r, e);
+        if (r < t && !High(m_conditions[first])) {
+            const size_t h = First(m_high.data(), r, t);
+            if (h < t) Exchange(first, h);
+        }
+        if (t == e) return e;
+        r = t;
+        Clear(touched, r);
+        CCondition* k = m_conditions[r];
+        for (;;) {
+            // k stands at r, marked, its mark cleared.
+            if (!check(k)) {
+                ClearRange(touched, r, e);
+                return failed;
+            }
+            if (!k->satisfied) break;
+            // Satisfied: it goes behind the end, the condition at e - 1 takes
+            // its place and is examined next.
+            if (r == --e) return e;
+            CCondition* pulled = m_conditions[e];
+            uint64_t& word = touched[e / 64];
+            const uint64_t bit = uint64_t{1} << (e % 64);
+            const bool marked = (word & bit) != 0;
+            word &= ~bit;
+            Exchange(r, e);
+            k = pulled;
+            if (!marked) break;
+        }
+        // k stays open at r.
+        if (!High(m_conditions[first]) && High(k)) Exchange(first, r);
+        if (++r == e) return e;
+    }
+}

@@ -29,59 +29,32 @@
 // the same failing condition, and leave the same permutation, which no undo
 // restores.
 //
-// The marks of the touched positions move with every swap; a mark is cleared
-// when the sweep gets to its condition, so that the next mark from the
-// reading position on is always the next touched condition to examine.
+// The marks of the touched positions are cleared when the sweep gets to
+// their condition, so that the next mark from the reading position on is
+// always the next touched condition to examine (ConditionOrder::Sweep).
+//
+// The watchers need no test of their satisfied flag: when a step starts, every
+// satisfied condition stands outside its range (each settling moved those it
+// satisfied behind the end it handed down), but for the ones this step's
+// re-examination satisfied, which are touched anyway.
 #include "search/searcher.h"
 
 void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
-    ConditionOrder& order = m_state.order;
+    uint64_t* touched = m_state.order.TouchedWords();
+    const size_t span = last - first;
     auto touch = [&](const CCondition* k) {
-        if (k->position >= first && k->position < last) order.Touch(k->position);
+        const size_t i = k->position;
+        if (i - first < span) touched[i / 64] |= uint64_t{1} << (i % 64);
     };
     for (size_t i = trail.SatisfiedBegin(); i < m_state.satisfied.size(); ++i)
         touch(m_state.satisfied[i]);
     for (size_t i = trail.AssignedBegin(); i < m_state.assigned.size(); ++i)
-        for (const CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers)
-            if (!k->satisfied) touch(k);
+        for (const CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers) touch(k);
 }
 
 size_t Searcher::Settle(size_t first, size_t last, const CTrail& trail) {
     Touch(first, last, trail);
-    ConditionOrder& order = m_state.order;
-    size_t r = first, e = last;
-    for (;;) {
-        // The untouched conditions up to the next touched one: only the rank
-        // rule applies to them.
-        const size_t t = order.FirstTouched(r, e);
-        if (r < t && !High(order.At(first))) {
-            const size_t h = order.FirstHigh(r, t);
-            if (h < t) order.Swap(first, h);
-        }
-        r = t;
-        if (r == e) return e;
-        // The condition at r, then each one pulled in from the end in place of
-        // a satisfied one.
-        for (;;) {
-            CCondition* k = order.At(r);
-            const bool touched = order.Touched(r);
-            order.Untouch(r);
-            if (touched) {
-                if (!k->satisfied && !m_state.CheckCandidates(k)) {
-                    order.UntouchAll(r, e);
-                    return kFailed;
-                }
-                if (k->satisfied) {
-                    order.Swap(r, e - 1);
-                    --e;
-                    if (r == e) return e;
-                    continue;
-                }
-            }
-            if (!High(order.At(first)) && High(k)) order.Swap(first, r);
-            ++r;
-            break;
-        }
-        if (r == e) return e;
-    }
+    return m_state.order.Sweep(first, last, kFailed, [this](CCondition* k) {
+        return k->satisfied || m_state.CheckCandidates(k);
+    });
 }
