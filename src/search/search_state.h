@@ -143,6 +143,8 @@ public:
                  bool allBut, int32_t except);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
+    // CheckCandidates from its first contradicted candidate on.
+    bool CheckContradicted(CCondition* k, CAlternative* contradiction);
 
     // Links at the front: the order of lists is observable.
     void Link(CCondition& k, CAlternative* a);

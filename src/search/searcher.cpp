@@ -119,26 +119,6 @@ bool SearchState::Recheck(uint32_t r) {
     return true;
 }
 
-// The first candidate that the assignment matches satisfies the condition;
-// without one, every contradicted candidate is removed, last noted first.
-bool SearchState::CheckCandidates(CCondition* k) {
-    contradicted.clear();
-    for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
-        if (a->IsResidual() || !a->variable->Assigned()) continue;
-        if (a->Has(a->variable->Value(), pool.data())) {
-            k->satisfied = true;
-            satisfied.push_back(k);
-            return true;
-        }
-        contradicted.push_back(a);
-    }
-    for (size_t i = contradicted.size(); i-- > 0;) {
-        Unlink(*k, contradicted[i]);
-        removed.push_back(contradicted[i]);
-    }
-    return k->alternatives != nullptr;
-}
-
 // ---- the search ----
 
 Searcher::Searcher(CTovik& engine, CProgram& program)

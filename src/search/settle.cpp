@@ -39,6 +39,50 @@
 // re-examination satisfied, which are touched anyway.
 #include "search/searcher.h"
 
+namespace {
+
+// The first candidate that the assignment matches satisfies the condition;
+// without one, every contradicted candidate is removed, last noted first.
+// The walk up to the first assigned candidate is all that most checks do,
+// and is inlined into the sweep.
+inline bool Check(SearchState& state, CCondition* k) {
+    for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
+        if (a->IsResidual() || !a->variable->Assigned()) continue;
+        if (!a->Has(a->variable->Value(), state.pool.data())) return state.CheckContradicted(k, a);
+        k->satisfied = true;
+        state.satisfied.push_back(k);
+        return true;
+    }
+    return k->alternatives != nullptr;
+}
+
+}  // namespace
+
+bool SearchState::CheckCandidates(CCondition* k) { return Check(*this, k); }
+
+// Most checks that get here contradict that one candidate only: it is held
+// aside, and the scratch list is used from the second one on.
+bool SearchState::CheckContradicted(CCondition* k, CAlternative* contradiction) {
+    size_t more = 0;
+    for (CAlternative* a = contradiction->next; a != nullptr; a = a->next) {
+        if (a->IsResidual() || !a->variable->Assigned()) continue;
+        if (a->Has(a->variable->Value(), pool.data())) {
+            k->satisfied = true;
+            satisfied.push_back(k);
+            return true;
+        }
+        if (more++ == 0) contradicted.clear();
+        contradicted.push_back(a);
+    }
+    for (size_t i = more; i-- > 0;) {
+        Unlink(*k, contradicted[i]);
+        removed.push_back(contradicted[i]);
+    }
+    Unlink(*k, contradiction);
+    removed.push_back(contradiction);
+    return k->alternatives != nullptr;
+}
+
 void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
     uint64_t* touched = m_state.order.TouchedWords();
     const size_t span = last - first;
@@ -54,7 +98,6 @@ void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
 
 size_t Searcher::Settle(size_t first, size_t last, const CTrail& trail) {
     Touch(first, last, trail);
-    return m_state.order.Sweep(first, last, kFailed, [this](CCondition* k) {
-        return k->satisfied || m_state.CheckCandidates(k);
-    });
+    return m_state.order.Sweep(first, last, kFailed,
+                               [this](CCondition* k) { return k->satisfied || Check(m_state, k); });
 }
