@@ -28,16 +28,3 @@ void ConditionOrder::ClearRange(uint64_t* bits, size_t from, size_t to) {
     for (size_t w = firstWord + 1; w < lastWord; ++w) bits[w] = 0;
     bits[lastWord] &= ~high;
 }
-
-size_t ConditionOrder::First(const uint64_t* bits, size_t from, size_t to) {
-    if (from >= to) return to;
-    size_t word = from / 64;
-    uint64_t found = bits[word] & (~uint64_t{0} << (from % 64));
-    const size_t lastWord = (to - 1) / 64;
-    while (found == 0) {
-        if (word == lastWord) return to;
-        found = bits[++word];
-    }
-    const size_t at = word * 64 + static_cast<size_t>(__builtin_ctzll(found));
-    return at < to ? at : to;
-}

@@ -37,8 +37,20 @@ public:
     template <class Check>
     size_t Sweep(size_t first, size_t last, size_t failed, Check check);
 
-    // The first set bit of `bits` in [from, to), or `to`.
-    static size_t First(const uint64_t* bits, size_t from, size_t to);
+    // The first set bit of `bits` in [from, to), or `to`. Inline: every
+    // settling starts with one, and most ranges span a word or two.
+    static size_t First(const uint64_t* bits, size_t from, size_t to) {
+        if (from >= to) return to;
+        size_t word = from / 64;
+        uint64_t found = bits[word] & (~uint64_t{0} << (from % 64));
+        const size_t lastWord = (to - 1) / 64;
+        while (found == 0) {
+            if (word == lastWord) return to;
+            found = bits[++word];
+        }
+        const size_t at = word * 64 + static_cast<size_t>(__builtin_ctzll(found));
+        return at < to ? at : to;
+    }
     // Clears the bits of [from, to).
     static void ClearRange(uint64_t* bits, size_t from, size_t to);
 
