@@ -13,18 +13,3 @@ void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
         Set(m_high.data(), i, High(m_conditions[i]));
     }
 }
-
-// Whole words at a time: failures are frequent, and the marks spread.
-void ConditionOrder::ClearRange(uint64_t* bits, size_t from, size_t to) {
-    if (from >= to) return;
-    const size_t firstWord = from / 64, lastWord = (to - 1) / 64;
-    const uint64_t low = ~uint64_t{0} << (from % 64);
-    const uint64_t high = ~uint64_t{0} >> (63 - (to - 1) % 64);
-    if (firstWord == lastWord) {
-        bits[firstWord] &= ~(low & high);
-        return;
-    }
-    bits[firstWord] &= ~low;
-    for (size_t w = firstWord + 1; w < lastWord; ++w) bits[w] = 0;
-    bits[lastWord] &= ~high;
-}

@@ -51,8 +51,20 @@ public:
         const size_t at = word * 64 + static_cast<size_t>(__builtin_ctzll(found));
         return at < to ? at : to;
     }
-    // Clears the bits of [from, to).
-    static void ClearRange(uint64_t* bits, size_t from, size_t to);
+    // Clears the bits of [from, to); inline for the same reason.
+    static void ClearRange(uint64_t* bits, size_t from, size_t to) {
+        if (from >= to) return;
+        const size_t firstWord = from / 64, lastWord = (to - 1) / 64;
+        const uint64_t low = ~uint64_t{0} << (from % 64);
+        const uint64_t high = ~uint64_t{0} >> (63 - (to - 1) % 64);
+        if (firstWord == lastWord) {
+            bits[firstWord] &= ~(low & high);
+            return;
+        }
+        bits[firstWord] &= ~low;
+        for (size_t w = firstWord + 1; w < lastWord; ++w) bits[w] = 0;
+        bits[lastWord] &= ~high;
+    }
 
 private:
     static void Set(uint64_t* bits, size_t i, bool on) {

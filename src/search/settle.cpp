@@ -48,7 +48,14 @@ namespace {
 inline bool Check(SearchState& state, CCondition* k) {
     for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
         if (a->IsResidual() || !a->variable->Assigned()) continue;
-        if (!a->Has(a->variable->Value(), state.pool.data())) return state.CheckContradicted(k, a);
+        if (!a->Has(a->variable->Value(), state.pool.data())) {
+            if (a->next != nullptr) return state.CheckContradicted(k, a);
+            // The last of the list, and so the only one contradicted: the
+            // common failure of a condition down to one run.
+            state.Unlink(*k, a);
+            state.removed.push_back(a);
+            return k->alternatives != nullptr;
+        }
         k->satisfied = true;
         state.satisfied.push_back(k);
         return true;
