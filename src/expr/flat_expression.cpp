@@ -149,6 +149,24 @@ int32_t FlatExpression::Run(int32_t* stack) const {
     return stack[0];
 }
 
+// c + a v + b w = 0 exactly when v = -(c + b w) / a, and dividing by an odd
+// a is multiplying by its inverse.
+Operator FlatExpression::AffineRoot(const CVariable* v, uint32_t* constant, uint32_t* factor,
+                                    const CVariable** other) const {
+    if (m_shape != Shape::Zero || m_left.terms.size() != 2 || m_variables.size() != 2)
+        return Operator::Add;
+    const bool first = m_left.terms[0].variable == v;
+    if (!first && m_left.terms[1].variable != v) return Operator::Add;
+    const Term& own = m_left.terms[first ? 0 : 1];
+    const Term& others = m_left.terms[first ? 1 : 0];
+    if ((own.coefficient & 1) == 0) return Operator::Add;
+    const uint32_t inverse = Inverse(own.coefficient);
+    *constant = (0u - m_left.constant) * inverse;
+    *factor = (0u - others.coefficient) * inverse;
+    *other = others.variable;
+    return m_op;
+}
+
 uint32_t FlatExpression::Value(const Sum& sum) {
     uint32_t value = sum.constant;
     for (const Term& t : sum.terms)

@@ -65,6 +65,24 @@ struct Residual {
     uint32_t unassignedXor = 0;
 };
 
+// A residual "c + a x + b y = 0" or "!= 0" over two variables (x != y,
+// q1 - q2 != 3, x = y + 1), recognised once: when one of the two is left,
+// the value that decides it comes from the other's value, without the flat
+// expression. A side whose coefficient is even (no single root) or whose
+// variable has a single member is left to the flat expression (other null):
+// an "all but one" run from this record is then never empty.
+struct PairRoot {
+    struct Side {
+        CVariable* variable = nullptr;
+        const CVariable* other = nullptr;
+        uint32_t constant = 0;  // the root is constant + factor x other's value
+        uint32_t factor = 0;
+    };
+    Operator op = Operator::Add;  // Equal or NotEqual; Add for any other residual
+    uint32_t first = 0;           // index of sides[0]'s variable
+    Side sides[2];
+};
+
 // What the search keeps per variable, by the variable's index.
 struct VariableState {
     // Residuals whose expression mentions the variable, in order of
@@ -129,6 +147,9 @@ public:
     // Re-examines a residual alternative after a binding; false when its
     // condition has lost every alternative.
     bool Recheck(uint32_t residual);
+    // Recheck of a residual with one unassigned variable left that PairRoot
+    // does not cover.
+    bool RecheckFlat(uint32_t residual);
     // Removes residual alternative a, which no value can satisfy any more;
     // false when its condition has lost every alternative.
     bool Remove(CCondition& owner, CAlternative* a) {
@@ -139,8 +160,9 @@ public:
     // Puts a run of candidates on v (as NewRun) at the front of the list in
     // place of residual r's alternative, and makes the condition a watcher of
     // v.
-    void Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values, uint32_t count,
-                 bool allBut, int32_t except);
+    void Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values, uint32_t count);
+    // The same with the run of every member of v's domain but `except`.
+    void ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v, int32_t except);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
 
@@ -153,11 +175,10 @@ public:
     void Relinked(CCondition& k, const CAlternative* a);
     void Unlinked(CCondition& k, const CAlternative* a);
     // A run of candidates on `variable`: `count` values of the pool from
-    // `values` on, or (allBut) every member of its domain but `except`.
-    CAlternative* NewRun(CVariable* variable, uint32_t values, uint32_t count, bool allBut,
-                         int32_t except) {
+    // `values` on.
+    CAlternative* NewRun(CVariable* variable, uint32_t values, uint32_t count) {
         CAlternative* a = NewAlternative();
-        a->BecomeRun(variable, values, count, allBut, except);
+        a->BecomeRun(variable, values, count);
         return a;
     }
     // A pooled alternative; the caller sets every field but the links, which
@@ -178,6 +199,7 @@ public:
     ConditionOrder order;
     std::vector<Residual> residuals;
     std::vector<FlatExpression> expressions;  // parallel to residuals
+    std::vector<PairRoot> pairs;              // parallel to residuals
     std::vector<VariableState> variables;     // parallel to the program's variable list
 
     // Trail stacks shared by all steps (see CTrail).
@@ -212,11 +234,12 @@ private:
     // front of the condition's list.
     CAlternative* LinkCandidates(CCondition& condition, CVariable* variable, size_t from) {
         CAlternative* a = NewRun(variable, static_cast<uint32_t>(from),
-                                 static_cast<uint32_t>(pool.size() - from), false, 0);
+                                 static_cast<uint32_t>(pool.size() - from));
         Link(condition, a);
         return a;
     }
     int Score(const CVariable* variable) const;
+    PairRoot MakePairRoot(const FlatExpression& expression) const;
     CAlternative* NewBlockAlternative();
 };
 
@@ -256,15 +279,32 @@ inline void SearchState::Unlinked(CCondition& k, const CAlternative* a) {
 // is the front: then its own record becomes the run, and only the residual
 // bookkeeping of the unlinking is done.
 inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values,
-                                 uint32_t count, bool allBut, int32_t except) {
+                                 uint32_t count) {
     CAlternative* a = residuals[r].alternative;
     CAlternative* run = a;
     if (owner.alternatives == a) {
         Unlinked(owner, a);
-        a->BecomeRun(v, values, count, allBut, except);
+        a->BecomeRun(v, values, count);
     } else {
         Unlink(owner, a);
-        run = NewRun(v, values, count, allBut, except);
+        run = NewRun(v, values, count);
+        Link(owner, run);
+    }
+    transformed.push_back(Transformation{a, run, r});
+    variables[v->index].watchers.push_back(&owner);
+}
+
+inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
+                                       int32_t except) {
+    CAlternative* a = residuals[r].alternative;
+    CAlternative* run = a;
+    if (owner.alternatives == a) {
+        Unlinked(owner, a);
+        a->BecomeAllBut(v, except);
+    } else {
+        Unlink(owner, a);
+        run = NewAlternative();
+        run->BecomeAllBut(v, except);
         Link(owner, run);
     }
     transformed.push_back(Transformation{a, run, r});

@@ -94,16 +94,36 @@ bool SearchState::Recheck(uint32_t r) {
         }
         return Remove(*owner, a);
     }
+    const PairRoot& pair = pairs[r];
+    if (pair.op == Operator::Add) return RecheckFlat(r);
+    const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
+    if (side.other == nullptr) return RecheckFlat(r);
+    const auto root = static_cast<int32_t>(side.constant +
+                                           side.factor * static_cast<uint32_t>(*side.other->value));
+    if (pair.op == Operator::NotEqual) {
+        ReplaceAllBut(*owner, r, side.variable, root);
+        return true;
+    }
+    // The root alone, when it is a member.
+    if (side.variable->family->Member(root) == nullptr) return Remove(*owner, a);
+    pool.push_back(root);
+    Replace(*owner, r, side.variable, static_cast<uint32_t>(pool.size() - 1), 1);
+    return true;
+}
+
+bool SearchState::RecheckFlat(uint32_t r) {
+    const Residual& residual = residuals[r];
+    CAlternative* a = residual.alternative;
+    CCondition* owner = a->owner;
     CVariable* v = program.variableList[residual.unassignedXor];
     const FlatExpression& expression = expressions[r];
     int32_t root = 0;
     const Operator rooted = expression.Root(v, &root);
     if (rooted == Operator::NotEqual) {
         // Every member of the domain but the root, in domain order.
-        const size_t count =
-            v->family->domain.size() - (v->family->Member(root) != nullptr ? 1 : 0);
-        if (count == 0) return Remove(*owner, a);
-        Replace(*owner, r, v, 0, static_cast<uint32_t>(count), true, root);
+        if (v->family->domain.size() == (v->family->Member(root) != nullptr ? 1 : 0))
+            return Remove(*owner, a);
+        ReplaceAllBut(*owner, r, v, root);
         return true;
     }
     const size_t from = pool.size();
@@ -114,8 +134,7 @@ bool SearchState::Recheck(uint32_t r) {
         expression.HoldingValues(v, stack.data(), pool);
     }
     if (pool.size() == from) return Remove(*owner, a);
-    Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from),
-            false, 0);
+    Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from));
     return true;
 }
 

@@ -123,7 +123,8 @@ namespace {
 // every assignment of x and y over values that make sums and products wrap:
 // linear comparisons (merged, cancelling and wrapping coefficients) and the
 // postfix code of everything else; where the flat form names the one value
-// that decides an (in)equation, the values it leaves are those too.
+// that decides an (in)equation, the values it leaves are those too, and so
+// is the root of a two-variable one as a function of the other's value.
 TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
     RecordingTovik engine;
     std::unique_ptr<CProgram> program =
@@ -136,14 +137,14 @@ TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
                     "x + 1 > y - 1 | y = 3;\n"
                     "x / y = 2 | x % y > 0 | !(x >= y) & x + y <= -1;\n"
                     "x * y = 0 | y = 3;\n"
-                    "3 * y - x != 5 | x = -7 * y + 1;\n"
+                    "3 * y - x != 9 | x = -7 * y + 3;\n"
                     "output {x y}\n");
     ASSERT_NE(program, nullptr) << engine.output;
     CVariable* x = Simple(*program, "x");
     CVariable* y = Simple(*program, "y");
     const std::vector<int32_t>& domain = x->family->domain;
     std::vector<int32_t> stack(64);
-    size_t compared = 0, rooted = 0;
+    size_t compared = 0, rooted = 0, paired = 0;
     for (const std::vector<CExpression*>& clause : program->conditions)
         for (const CExpression* tree : clause) {
             FlatExpression flat(*tree, {x, y});
@@ -161,12 +162,25 @@ TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
                 }
                 EXPECT_EQ(holding, expected) << a;
                 int32_t root = 0;
+                uint32_t constant = 0, factor = 0;
+                const CVariable* other = nullptr;
+                const Operator affine = flat.AffineRoot(y, &constant, &factor, &other);
                 if (const Operator op = flat.Root(y, &root); op != Operator::Add) {
                     std::vector<int32_t> fromRoot;
                     for (int32_t b : domain)
                         if ((b == root) == (op == Operator::Equal)) fromRoot.push_back(b);
                     EXPECT_EQ(fromRoot, expected) << a;
                     ++rooted;
+                    // Over two variables, the root read off x's value is the same.
+                    if (affine != Operator::Add) {
+                        EXPECT_EQ(affine, op);
+                        EXPECT_EQ(other, x);
+                        EXPECT_EQ(
+                            static_cast<int32_t>(constant + factor * static_cast<uint32_t>(a)),
+                            root)
+                            << a;
+                        ++paired;
+                    }
                 }
                 ++compared;
             }
@@ -174,6 +188,7 @@ TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
     x->value = y->value = nullptr;
     EXPECT_GE(compared, 9 * domain.size());
     EXPECT_GE(rooted, 4 * domain.size());
+    EXPECT_GE(paired, 2 * domain.size());
 }
 
 }  // namespace
