@@ -98,11 +98,14 @@ struct VariableState {
 // when no value is left, or when the alternative was decided). The run's
 // condition became a watcher of the run's variable. A residual alternative
 // at the front of its list becomes the run itself (run == removed); the
-// undo turns it back into the residual alternative `residual`.
+// undo turns it back into the residual alternative `residual`. `watched`
+// is the index of the run's variable, whose watchers the undo pops without
+// going through the run.
 struct Transformation {
     CAlternative* removed;
     CAlternative* run;
     uint32_t residual;
+    uint32_t watched;
 };
 
 class SearchState;
@@ -154,7 +157,7 @@ public:
     // false when its condition has lost every alternative.
     bool Remove(CCondition& owner, CAlternative* a) {
         Unlink(owner, a);
-        transformed.push_back(Transformation{a, nullptr, a->residual});
+        transformed.push_back(Transformation{a, nullptr, a->residual, kNoIndex});
         return owner.alternatives != nullptr;
     }
     // Puts a run of candidates on v (as NewRun) at the front of the list in
@@ -290,7 +293,7 @@ inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, ui
         run = NewRun(v, values, count);
         Link(owner, run);
     }
-    transformed.push_back(Transformation{a, run, r});
+    transformed.push_back(Transformation{a, run, r, v->index});
     variables[v->index].watchers.push_back(&owner);
 }
 
@@ -307,7 +310,7 @@ inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable*
         run->BecomeAllBut(v, except);
         Link(owner, run);
     }
-    transformed.push_back(Transformation{a, run, r});
+    transformed.push_back(Transformation{a, run, r, v->index});
     variables[v->index].watchers.push_back(&owner);
 }
 

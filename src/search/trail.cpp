@@ -43,22 +43,22 @@ void CTrail::Undo() {
         CCondition& k = *a->owner;
         if (t.run == a) {
             // The alternative was the run: back to residual, and to the front.
-            s.variables[a->variable->index].watchers.pop_back();
-            const bool front = k.alternatives == a;
-            if (!front && k.InList(a)) s.Unlink(k, a);
-            a->residual = t.residual;
-            a->variable = nullptr;
-            a->allBut = false;
-            if (front)
+            // Its run fields stay: a residual alternative reads none of them.
+            s.variables[t.watched].watchers.pop_back();
+            if (k.alternatives == a) {
+                a->residual = t.residual;
                 s.Relinked(k, a);
-            else
-                s.Link(k, a);
+                continue;
+            }
+            if (k.InList(a)) s.Unlink(k, a);
+            a->residual = t.residual;
+            s.Link(k, a);
             continue;
         }
         s.Link(k, a);
         if (CAlternative* run = t.run; run != nullptr) {
             // This step's watchers are the last entries of their lists.
-            s.variables[run->variable->index].watchers.pop_back();
+            s.variables[t.watched].watchers.pop_back();
             if (run->owner->InList(run)) s.Unlink(*run->owner, run);
             run->owner = nullptr;
             s.DeleteAlternative(run);
