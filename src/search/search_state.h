@@ -148,8 +148,13 @@ public:
     // each that is due; false when a condition has lost every alternative.
     bool CountAndRecheck(const CVariable* v);
     // Re-examines a residual alternative after a binding; false when its
-    // condition has lost every alternative.
+    // condition has lost every alternative. Inline for the common case, a
+    // pair's "all but one" run; the rest is RecheckRest.
     bool Recheck(uint32_t residual);
+    // Recheck of an open residual with no unassigned variable left or with
+    // one that is no pair's "all but one" run, out of line: the common case
+    // keeps few registers.
+    [[gnu::noinline]] bool RecheckRest(uint32_t residual);
     // Recheck of a residual with one unassigned variable left that PairRoot
     // does not cover.
     bool RecheckFlat(uint32_t residual);
@@ -165,7 +170,8 @@ public:
     // v.
     void Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values, uint32_t count);
     // The same with the run of every member of v's domain but `except`.
-    void ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v, int32_t except);
+    [[gnu::always_inline]] void ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
+                                              int32_t except);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
 
@@ -312,6 +318,25 @@ inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable*
     }
     transformed.push_back(Transformation{a, run, r, v->index});
     variables[v->index].watchers.push_back(&owner);
+}
+
+inline bool SearchState::Recheck(uint32_t r) {
+    const Residual& residual = residuals[r];
+    if (!residual.Due()) return true;  // still open, or removed
+    CCondition& owner = *residual.alternative->owner;
+    if (owner.satisfied) return true;
+    const PairRoot& pair = pairs[r];
+    if (residual.unassigned != 0 && pair.op == Operator::NotEqual) {
+        const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
+        if (side.other != nullptr) {
+            ReplaceAllBut(
+                owner, r, side.variable,
+                static_cast<int32_t>(side.constant +
+                                     side.factor * static_cast<uint32_t>(*side.other->value)));
+            return true;
+        }
+    }
+    return RecheckRest(r);
 }
 
 inline void SearchState::CountAssigned(const CVariable* v) {

@@ -79,12 +79,10 @@ bool SearchState::CountAndRecheck(const CVariable* v) {
     return true;
 }
 
-bool SearchState::Recheck(uint32_t r) {
-    Residual& residual = residuals[r];
-    if (!residual.Due()) return true;  // still open, or removed
+bool SearchState::RecheckRest(uint32_t r) {
+    const Residual& residual = residuals[r];
     CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
-    if (owner->satisfied) return true;
     if (residual.unassigned == 0) {
         // Propagation assigned its last variables at once.
         if (expressions[r].Holds(stack.data())) {
@@ -95,16 +93,11 @@ bool SearchState::Recheck(uint32_t r) {
         return Remove(*owner, a);
     }
     const PairRoot& pair = pairs[r];
-    if (pair.op == Operator::Add) return RecheckFlat(r);
     const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
-    if (side.other == nullptr) return RecheckFlat(r);
+    if (pair.op != Operator::Equal || side.other == nullptr) return RecheckFlat(r);
+    // The root alone, when it is a member.
     const auto root = static_cast<int32_t>(side.constant +
                                            side.factor * static_cast<uint32_t>(*side.other->value));
-    if (pair.op == Operator::NotEqual) {
-        ReplaceAllBut(*owner, r, side.variable, root);
-        return true;
-    }
-    // The root alone, when it is a member.
     if (side.variable->family->Member(root) == nullptr) return Remove(*owner, a);
     pool.push_back(root);
     Replace(*owner, r, side.variable, static_cast<uint32_t>(pool.size() - 1), 1);
