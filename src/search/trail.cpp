@@ -37,8 +37,10 @@ void CTrail::Undo() {
     // left unassigned, so that step's settling does not remove it; should
     // one be in `removed` all the same, it is passed over there: gone (no
     // owner), or a residual alternative again.
-    for (size_t i = m_transformed; i < s.transformed.size(); ++i) {
-        const Transformation& t = s.transformed[i];
+    // Nothing below adds transformations: the end stays put.
+    const Transformation* const end = s.transformed.data() + s.transformed.size();
+    for (const Transformation* it = s.transformed.data() + m_transformed; it != end; ++it) {
+        const Transformation& t = *it;
         CAlternative* a = t.removed;
         CCondition& k = *a->owner;
         if (t.run == a) {
