@@ -67,12 +67,18 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
 // is final once v is counted out of it. On failure the registrations not yet
 // reached are still counted, so that the undo's recount is exact.
 bool SearchState::CountAndRecheck(const CVariable* v) {
-    const std::vector<uint32_t>& registered = variables[v->index].registered;
+    // Nothing in the pass moves the registrations or the residuals: their
+    // places are read once, not again after every store.
+    const uint32_t index = v->index;
+    const std::vector<uint32_t>& registered = variables[index].registered;
+    const uint32_t* const at = registered.data();
+    Residual* const counts = residuals.data();
     for (size_t j = registered.size(); j-- > 0;) {
-        Residual& residual = residuals[registered[j]];
-        residual.CountOut(v->index);
-        if (residual.Due() && !Recheck(registered[j])) {
-            while (j-- > 0) residuals[registered[j]].CountOut(v->index);
+        const uint32_t r = at[j];
+        Residual& residual = counts[r];
+        residual.CountOut(index);
+        if (residual.Due() && !Recheck(r)) {
+            while (j-- > 0) counts[at[j]].CountOut(index);
             return false;
         }
     }
