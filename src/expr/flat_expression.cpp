@@ -3,6 +3,8 @@
 #include "expr/flat_expression.h"
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <utility>
 
 #include "expr/expression.h"
@@ -147,6 +149,53 @@ int32_t FlatExpression::Run(int32_t* stack) const {
         }
     }
     return stack[0];
+}
+
+// c + a v + b w = 0 exactly when v = -(c + b w) / a, and dividing by an odd
+// a is multiplying by its inverse.
+Operator FlatExpression::AffineRoot(const CVariable* v, uint32_t* constant, uint32_t* factor,
+                                    const CVariable** other) const {
+    if (m_shape != Shape::Zero || m_left.terms.size() != 2 || m_variables.size() != 2)
+        return Operator::Add;
+    const bool first = m_left.terms[0].variable == v;
+    if (!first && m_left.terms[1].variable != v) return Operator::Add;
+    const Term& own = m_left.terms[first ? 0 : 1];
+    const Term& others = m_left.terms[first ? 1 : 0];
+    if ((own.coefficient & 1) == 0) return Operator::Add;
+    const uint32_t inverse = Inverse(own.coefficient);
+    *constant = (0u - m_left.constant) * inverse;
+    *factor = (0u - others.coefficient) * inverse;
+    *other = others.variable;
+    return m_op;
+}
+
+// c = 2^k x o with o odd: c x m + base = 0 modulo 2^32 exactly when 2^k
+// divides -base and m = (-base / 2^k) x o^-1 modulo 2^(32 - k). A domain
+// narrower than 2^(32 - k) holds at most one such m; a value outside the
+// domain stands for none.
+Operator FlatExpression::EvenRoot(const CVariable* v, uint32_t c, uint32_t base,
+                                  int32_t* root) const {
+    const std::vector<int32_t>& domain = v->family->domain;
+    if (c == 0 || domain.empty()) return Operator::Add;
+    const int k = std::countr_zero(c);
+    const uint64_t modulus = uint64_t{1} << (32 - k);
+    const int64_t front = domain.front();
+    const int64_t back = domain.back();
+    if (static_cast<uint64_t>(back - front) >= modulus) return Operator::Add;
+    // A value that is no member, for "no solution".
+    int64_t none = front - 1;
+    if (none < INT32_MIN) none = back + 1;
+    if (none > INT32_MAX) return Operator::Add;
+    const uint32_t target = 0u - base;
+    int64_t m = none;
+    if ((target & ((uint32_t{1} << k) - 1)) == 0) {
+        const uint32_t residue = (target >> k) * Inverse(c >> k);
+        // The one value from front on that is congruent to the residue.
+        m = front + ((residue - static_cast<uint32_t>(front)) & (modulus - 1));
+        if (m > back) m = none;
+    }
+    *root = static_cast<int32_t>(m);
+    return m_op;
 }
 
 uint32_t FlatExpression::Value(const Sum& sum) {

@@ -34,11 +34,20 @@ public:
     // their values. v is the one unassigned variable, and stays unassigned.
     void HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
     // For a tree of the form "sum = 0" or "sum != 0" (after moving every
-    // term to the left) in which v's coefficient is odd: the one 32-bit value
-    // that makes the sum 0 while the other variables keep their values, in
-    // *root, and the operator (Equal or NotEqual). For every other tree, or
-    // when v's coefficient is even, Operator::Add and *root unchanged.
+    // term to the left): a value in *root such that v's members that make
+    // the sum 0, while the other variables keep their values, are the root
+    // if it is a member and none otherwise; and the operator (Equal or
+    // NotEqual). With an odd coefficient the root is the one 32-bit value
+    // that makes the sum 0. For every other tree, or when no such value
+    // exists (v's coefficient 0, or even and the domain too wide),
+    // Operator::Add and *root unchanged.
     Operator Root(const CVariable* v, int32_t* root) const;
+    // For a tree of the form "c + a x v + b x w = 0" or "!= 0" over exactly
+    // two variables v and w, with a odd: v's root as a function of w's value,
+    // root = *constant + *factor x w (modulo 2^32), w in *other, and the
+    // operator. For every other tree, Operator::Add and the outputs unchanged.
+    Operator AffineRoot(const CVariable* v, uint32_t* constant, uint32_t* factor,
+                        const CVariable** other) const;
 
 private:
     // coefficient x variable, summed modulo 2^32.
@@ -68,6 +77,10 @@ private:
     static uint32_t Value(const Sum& sum);
     // The sum without v's terms, and v's coefficient.
     static uint32_t ValueWithout(const Sum& sum, const CVariable* v, uint32_t* coefficient);
+    // The inverse of an odd c modulo 2^32.
+    static uint32_t Inverse(uint32_t c);
+    // Root for an even coefficient c of v, and `base` the rest of the sum.
+    Operator EvenRoot(const CVariable* v, uint32_t c, uint32_t base, int32_t* root) const;
     void Emit(const CExpression* e, size_t depth);
     int32_t Run(int32_t* stack) const;
 
@@ -98,14 +111,18 @@ inline uint32_t FlatExpression::ValueWithout(const Sum& sum, const CVariable* v,
 // exactly one solution m. Newton's iteration doubles the correct low bits of
 // the inverse at every round: 3 bits to start with (c x c = 1 mod 8), 48
 // after four rounds.
+inline uint32_t FlatExpression::Inverse(uint32_t c) {
+    uint32_t inverse = c;  // right away for 1 and -1, the usual coefficients
+    if (c * c != 1)
+        for (int i = 0; i < 4; ++i) inverse *= 2 - c * inverse;
+    return inverse;
+}
+
 inline Operator FlatExpression::Root(const CVariable* v, int32_t* root) const {
     if (m_shape != Shape::Zero) return Operator::Add;
     uint32_t c = 0;
     const uint32_t base = ValueWithout(m_left, v, &c);
-    if ((c & 1) == 0) return Operator::Add;
-    uint32_t inverse = c;  // right away for 1 and -1, the usual coefficients
-    if (c * c != 1)
-        for (int i = 0; i < 4; ++i) inverse *= 2 - c * inverse;
-    *root = static_cast<int32_t>((0u - base) * inverse);
+    if ((c & 1) == 0) return EvenRoot(v, c, base, root);
+    *root = static_cast<int32_t>((0u - base) * Inverse(c));
     return m_op;
 }

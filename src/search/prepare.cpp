@@ -48,6 +48,7 @@ void SearchState::BuildCondition(CCondition& condition,
         a->residual = static_cast<uint32_t>(residuals.size());
         expressions.emplace_back(*expression, unbound);
         residuals.emplace_back(expressions.back(), a);
+        pairs.push_back(MakePairRoot(expressions.back()));
         stack.resize(std::max(stack.size(), expressions.back().StackDepth()));
         for (CVariable* v : unbound) variables[v->index].registered.push_back(a->residual);
         Link(condition, a);
@@ -64,6 +65,26 @@ void SearchState::BuildCondition(CCondition& condition,
         std::vector<CCondition*>& watchers = variables[v->index].watchers;
         if (watchers.empty() || watchers.back() != &condition) watchers.push_back(&condition);
     }
+}
+
+PairRoot SearchState::MakePairRoot(const FlatExpression& expression) const {
+    PairRoot pair;
+    const std::vector<CVariable*>& variables = expression.Variables();
+    if (variables.size() != 2) return pair;
+    Operator op = Operator::Add;
+    for (int i = 0; i < 2; ++i) {
+        PairRoot::Side& side = pair.sides[i];
+        side.variable = variables[i];
+        const Operator rooted =
+            expression.AffineRoot(side.variable, &side.constant, &side.factor, &side.other);
+        if (rooted == Operator::Add || side.variable->family->domain.size() < 2)
+            side.other = nullptr;
+        else
+            op = rooted;
+    }
+    pair.op = op;
+    pair.first = variables[0]->index;
+    return pair;
 }
 
 // An alternative that mentions no variable and holds makes its condition

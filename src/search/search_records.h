@@ -26,25 +26,35 @@ struct CAlternative {
     CAlternative* previous = nullptr;
     CAlternative* next = nullptr;
     CVariable* variable = nullptr;  // candidates only
-    uint32_t values = 0;            // candidates: first of theirs in the value pool
-    uint32_t count = 0;             // candidates: how many
+    uint32_t values = 0;            // candidates from the pool: first of theirs there
+    uint32_t count = 0;             // candidates from the pool: how many
     uint32_t residual = kNoIndex;   // residual alternatives: their Residual's index
     int32_t except = 0;             // candidates all but one: the value left out
     bool allBut = false;            // the run is the domain without `except`
 
+    // Only the fields of its kind mean something: a residual alternative that
+    // was a run keeps that run's variable and flags, and an "all but one"
+    // run the values and count of whatever the record held before. Fewer
+    // writes when a residual turns into a run in place and back.
     bool IsResidual() const { return residual != kNoIndex; }
     // Makes this record a run of candidates on `on`: `n` values of the pool
-    // from `first` on, or (all) every member of its domain but `left`. The
-    // fields are written one by one: assigning a whole fresh record would go
-    // through a temporary that the processor stores in pieces and reads back
-    // whole, a stall at every new run. The links stay as they are.
-    void BecomeRun(CVariable* on, uint32_t first, uint32_t n, bool all, int32_t left) {
+    // from `first` on. The fields are written one by one: assigning a whole
+    // fresh record would go through a temporary that the processor stores in
+    // pieces and reads back whole, a stall at every new run. The links stay
+    // as they are.
+    void BecomeRun(CVariable* on, uint32_t first, uint32_t n) {
         variable = on;
         values = first;
         count = n;
         residual = kNoIndex;
+        allBut = false;
+    }
+    // Makes this record the run of every member of on's domain but `left`.
+    void BecomeAllBut(CVariable* on, int32_t left) {
+        variable = on;
+        residual = kNoIndex;
         except = left;
-        allBut = all;
+        allBut = true;
     }
     // Whether the run holds value, a member of the variable's domain.
     bool Has(int32_t value, const int32_t* pool) const {

@@ -65,6 +65,24 @@ struct Residual {
     uint32_t unassignedXor = 0;
 };
 
+// A residual "c + a x + b y = 0" or "!= 0" over two variables (x != y,
+// q1 - q2 != 3, x = y + 1), recognised once: when one of the two is left,
+// the value that decides it comes from the other's value, without the flat
+// expression. A side whose coefficient is even (no single root) or whose
+// variable has a single member is left to the flat expression (other null):
+// an "all but one" run from this record is then never empty.
+struct PairRoot {
+    struct Side {
+        CVariable* variable = nullptr;
+        const CVariable* other = nullptr;
+        uint32_t constant = 0;  // the root is constant + factor x other's value
+        uint32_t factor = 0;
+    };
+    Operator op = Operator::Add;  // Equal or NotEqual; Add for any other residual
+    uint32_t first = 0;           // index of sides[0]'s variable
+    Side sides[2];
+};
+
 // What the search keeps per variable, by the variable's index.
 struct VariableState {
     // Residuals whose expression mentions the variable, in order of
@@ -80,11 +98,14 @@ struct VariableState {
 // when no value is left, or when the alternative was decided). The run's
 // condition became a watcher of the run's variable. A residual alternative
 // at the front of its list becomes the run itself (run == removed); the
-// undo turns it back into the residual alternative `residual`.
+// undo turns it back into the residual alternative `residual`. `watched`
+// is the index of the run's variable, whose watchers the undo pops without
+// going through the run.
 struct Transformation {
     CAlternative* removed;
     CAlternative* run;
     uint32_t residual;
+    uint32_t watched;
 };
 
 class SearchState;
@@ -127,20 +148,30 @@ public:
     // each that is due; false when a condition has lost every alternative.
     bool CountAndRecheck(const CVariable* v);
     // Re-examines a residual alternative after a binding; false when its
-    // condition has lost every alternative.
+    // condition has lost every alternative. Inline for the common case, a
+    // pair's "all but one" run; the rest is RecheckRest.
     bool Recheck(uint32_t residual);
+    // Recheck of an open residual with no unassigned variable left or with
+    // one that is no pair's "all but one" run, out of line: the common case
+    // keeps few registers.
+    [[gnu::noinline]] bool RecheckRest(uint32_t residual);
+    // Recheck of a residual with one unassigned variable left that PairRoot
+    // does not cover.
+    bool RecheckFlat(uint32_t residual);
     // Removes residual alternative a, which no value can satisfy any more;
     // false when its condition has lost every alternative.
     bool Remove(CCondition& owner, CAlternative* a) {
         Unlink(owner, a);
-        transformed.push_back(Transformation{a, nullptr, a->residual});
+        transformed.push_back(Transformation{a, nullptr, a->residual, kNoIndex});
         return owner.alternatives != nullptr;
     }
     // Puts a run of candidates on v (as NewRun) at the front of the list in
     // place of residual r's alternative, and makes the condition a watcher of
     // v.
-    void Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values, uint32_t count,
-                 bool allBut, int32_t except);
+    void Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values, uint32_t count);
+    // The same with the run of every member of v's domain but `except`.
+    [[gnu::always_inline]] void ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
+                                              int32_t except);
     // Settles a condition against its candidates; false when none is left.
     bool CheckCandidates(CCondition* k);
     // CheckCandidates from its first contradicted candidate on.
@@ -155,11 +186,10 @@ public:
     void Relinked(CCondition& k, const CAlternative* a);
     void Unlinked(CCondition& k, const CAlternative* a);
     // A run of candidates on `variable`: `count` values of the pool from
-    // `values` on, or (allBut) every member of its domain but `except`.
-    CAlternative* NewRun(CVariable* variable, uint32_t values, uint32_t count, bool allBut,
-                         int32_t except) {
+    // `values` on.
+    CAlternative* NewRun(CVariable* variable, uint32_t values, uint32_t count) {
         CAlternative* a = NewAlternative();
-        a->BecomeRun(variable, values, count, allBut, except);
+        a->BecomeRun(variable, values, count);
         return a;
     }
     // A pooled alternative; the caller sets every field but the links, which
@@ -180,6 +210,7 @@ public:
     ConditionOrder order;
     std::vector<Residual> residuals;
     std::vector<FlatExpression> expressions;  // parallel to residuals
+    std::vector<PairRoot> pairs;              // parallel to residuals
     std::vector<VariableState> variables;     // parallel to the program's variable list
 
     // Trail stacks shared by all steps (see CTrail).
@@ -214,11 +245,12 @@ private:
     // front of the condition's list.
     CAlternative* LinkCandidates(CCondition& condition, CVariable* variable, size_t from) {
         CAlternative* a = NewRun(variable, static_cast<uint32_t>(from),
-                                 static_cast<uint32_t>(pool.size() - from), false, 0);
+                                 static_cast<uint32_t>(pool.size() - from));
         Link(condition, a);
         return a;
     }
     int Score(const CVariable* variable) const;
+    PairRoot MakePairRoot(const FlatExpression& expression) const;
     CAlternative* NewBlockAlternative();
 };
 
@@ -258,19 +290,55 @@ inline void SearchState::Unlinked(CCondition& k, const CAlternative* a) {
 // is the front: then its own record becomes the run, and only the residual
 // bookkeeping of the unlinking is done.
 inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values,
-                                 uint32_t count, bool allBut, int32_t except) {
+                                 uint32_t count) {
     CAlternative* a = residuals[r].alternative;
     CAlternative* run = a;
     if (owner.alternatives == a) {
         Unlinked(owner, a);
-        a->BecomeRun(v, values, count, allBut, except);
+        a->BecomeRun(v, values, count);
     } else {
         Unlink(owner, a);
-        run = NewRun(v, values, count, allBut, except);
+        run = NewRun(v, values, count);
         Link(owner, run);
     }
-    transformed.push_back(Transformation{a, run, r});
+    transformed.push_back(Transformation{a, run, r, v->index});
     variables[v->index].watchers.push_back(&owner);
+}
+
+inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
+                                       int32_t except) {
+    CAlternative* a = residuals[r].alternative;
+    CAlternative* run = a;
+    if (owner.alternatives == a) {
+        Unlinked(owner, a);
+        a->BecomeAllBut(v, except);
+    } else {
+        Unlink(owner, a);
+        run = NewAlternative();
+        run->BecomeAllBut(v, except);
+        Link(owner, run);
+    }
+    transformed.push_back(Transformation{a, run, r, v->index});
+    variables[v->index].watchers.push_back(&owner);
+}
+
+inline bool SearchState::Recheck(uint32_t r) {
+    const Residual& residual = residuals[r];
+    if (!residual.Due()) return true;  // still open, or removed
+    CCondition& owner = *residual.alternative->owner;
+    if (owner.satisfied) return true;
+    const PairRoot& pair = pairs[r];
+    if (residual.unassigned != 0 && pair.op == Operator::NotEqual) {
+        const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
+        if (side.other != nullptr) {
+            ReplaceAllBut(
+                owner, r, side.variable,
+                static_cast<int32_t>(side.constant +
+                                     side.factor * static_cast<uint32_t>(*side.other->value)));
+            return true;
+        }
+    }
+    return RecheckRest(r);
 }
 
 inline void SearchState::CountAssigned(const CVariable* v) {

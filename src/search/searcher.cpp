@@ -67,24 +67,28 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
 // is final once v is counted out of it. On failure the registrations not yet
 // reached are still counted, so that the undo's recount is exact.
 bool SearchState::CountAndRecheck(const CVariable* v) {
-    const std::vector<uint32_t>& registered = variables[v->index].registered;
+    // Nothing in the pass moves the registrations or the residuals: their
+    // places are read once, not again after every store.
+    const uint32_t index = v->index;
+    const std::vector<uint32_t>& registered = variables[index].registered;
+    const uint32_t* const at = registered.data();
+    Residual* const counts = residuals.data();
     for (size_t j = registered.size(); j-- > 0;) {
-        Residual& residual = residuals[registered[j]];
-        residual.CountOut(v->index);
-        if (residual.Due() && !Recheck(registered[j])) {
-            while (j-- > 0) residuals[registered[j]].CountOut(v->index);
+        const uint32_t r = at[j];
+        Residual& residual = counts[r];
+        residual.CountOut(index);
+        if (residual.Due() && !Recheck(r)) {
+            while (j-- > 0) counts[at[j]].CountOut(index);
             return false;
         }
     }
     return true;
 }
 
-bool SearchState::Recheck(uint32_t r) {
-    Residual& residual = residuals[r];
-    if (!residual.Due()) return true;  // still open, or removed
+bool SearchState::RecheckRest(uint32_t r) {
+    const Residual& residual = residuals[r];
     CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
-    if (owner->satisfied) return true;
     if (residual.unassigned == 0) {
         // Propagation assigned its last variables at once.
         if (expressions[r].Holds(stack.data())) {
@@ -94,16 +98,31 @@ bool SearchState::Recheck(uint32_t r) {
         }
         return Remove(*owner, a);
     }
+    const PairRoot& pair = pairs[r];
+    const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
+    if (pair.op != Operator::Equal || side.other == nullptr) return RecheckFlat(r);
+    // The root alone, when it is a member.
+    const auto root = static_cast<int32_t>(side.constant +
+                                           side.factor * static_cast<uint32_t>(*side.other->value));
+    if (side.variable->family->Member(root) == nullptr) return Remove(*owner, a);
+    pool.push_back(root);
+    Replace(*owner, r, side.variable, static_cast<uint32_t>(pool.size() - 1), 1);
+    return true;
+}
+
+bool SearchState::RecheckFlat(uint32_t r) {
+    const Residual& residual = residuals[r];
+    CAlternative* a = residual.alternative;
+    CCondition* owner = a->owner;
     CVariable* v = program.variableList[residual.unassignedXor];
     const FlatExpression& expression = expressions[r];
     int32_t root = 0;
     const Operator rooted = expression.Root(v, &root);
     if (rooted == Operator::NotEqual) {
         // Every member of the domain but the root, in domain order.
-        const size_t count =
-            v->family->domain.size() - (v->family->Member(root) != nullptr ? 1 : 0);
-        if (count == 0) return Remove(*owner, a);
-        Replace(*owner, r, v, 0, static_cast<uint32_t>(count), true, root);
+        if (v->family->domain.size() == (v->family->Member(root) != nullptr ? 1 : 0))
+            return Remove(*owner, a);
+        ReplaceAllBut(*owner, r, v, root);
         return true;
     }
     const size_t from = pool.size();
@@ -114,8 +133,7 @@ bool SearchState::Recheck(uint32_t r) {
         expression.HoldingValues(v, stack.data(), pool);
     }
     if (pool.size() == from) return Remove(*owner, a);
-    Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from),
-            false, 0);
+    Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from));
     return true;
 }
 

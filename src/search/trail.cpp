@@ -37,28 +37,30 @@ void CTrail::Undo() {
     // left unassigned, so that step's settling does not remove it; should
     // one be in `removed` all the same, it is passed over there: gone (no
     // owner), or a residual alternative again.
-    for (size_t i = m_transformed; i < s.transformed.size(); ++i) {
-        const Transformation& t = s.transformed[i];
+    // Nothing below adds transformations: the end stays put.
+    const Transformation* const end = s.transformed.data() + s.transformed.size();
+    for (const Transformation* it = s.transformed.data() + m_transformed; it != end; ++it) {
+        const Transformation& t = *it;
         CAlternative* a = t.removed;
         CCondition& k = *a->owner;
         if (t.run == a) {
             // The alternative was the run: back to residual, and to the front.
-            s.variables[a->variable->index].watchers.pop_back();
-            const bool front = k.alternatives == a;
-            if (!front && k.InList(a)) s.Unlink(k, a);
-            a->residual = t.residual;
-            a->variable = nullptr;
-            a->allBut = false;
-            if (front)
+            // Its run fields stay: a residual alternative reads none of them.
+            s.variables[t.watched].watchers.pop_back();
+            if (k.alternatives == a) {
+                a->residual = t.residual;
                 s.Relinked(k, a);
-            else
-                s.Link(k, a);
+                continue;
+            }
+            if (k.InList(a)) s.Unlink(k, a);
+            a->residual = t.residual;
+            s.Link(k, a);
             continue;
         }
         s.Link(k, a);
         if (CAlternative* run = t.run; run != nullptr) {
             // This step's watchers are the last entries of their lists.
-            s.variables[run->variable->index].watchers.pop_back();
+            s.variables[t.watched].watchers.pop_back();
             if (run->owner->InList(run)) s.Unlink(*run->owner, run);
             run->owner = nullptr;
             s.DeleteAlternative(run);

@@ -21,10 +21,12 @@ TEST(Characters, CodePointsAndWidths) {
         char32_t code;
         int width;
     } rows[] = {
-        {'a', 1},    {0xE9, 1},   {0x10FF, 1},  {0x1100, 2},  {0x115F, 2},  {0x1160, 1},
-        {0x2E7F, 1}, {0x2E80, 2}, {0x303E, 2},  {0x303F, 1},  {0x3000, 2},  {0x4E2D, 2},
-        {0xAC00, 2}, {0xD7A3, 2}, {0xD7A4, 1},  {0xFF01, 2},  {0xFF60, 2},  {0xFF61, 1},
-        {0xFFE6, 2}, {0xFFE7, 1}, {0x1F600, 2}, {0x1F650, 1}, {0x20000, 2}, {0x3FFFE, 1},
+        {'a', 1},     {0xE9, 1},    {0x10FF, 1},  {0x1100, 2},  {0x115F, 2},  {0x1160, 1},
+        {0x2E7F, 1},  {0x2E80, 2},  {0x303E, 2},  {0x303F, 1},  {0x3000, 2},  {0x4E2D, 2},
+        {0xAC00, 2},  {0xD7A3, 2},  {0xD7A4, 1},  {0xFF01, 2},  {0xFF60, 2},  {0xFF61, 1},
+        {0xFFE6, 2},  {0xFFE7, 1},  {0x1F600, 2}, {0x1F650, 1}, {0x1F680, 2}, {0x1F6FF, 2},
+        {0x1F700, 1}, {0x1F7E0, 2}, {0x1F7EC, 1}, {0x1FA6F, 1}, {0x1FA70, 2}, {0x1FAFF, 2},
+        {0x1FB00, 1}, {0x20000, 2}, {0x3FFFE, 1},
     };
     for (const auto& row : rows)
         EXPECT_EQ(DisplayWidth(row.code), row.width) << static_cast<uint32_t>(row.code);
