@@ -34,8 +34,10 @@ public:
     // visits only the marked positions): `check(k)` settles a marked
     // condition and returns false when it has failed. Returns the new end,
     // or `failed`; no mark is left in [first, last).
+    // `end` receives where the conditions the sweep satisfied begin, on
+    // failure too: they stand at [end, last).
     template <class Check>
-    size_t Sweep(size_t first, size_t last, size_t failed, Check check);
+    size_t Sweep(size_t first, size_t last, size_t failed, size_t& end, Check check);
 
     // The first set bit of `bits` in [from, to), or `to`. Inline: every
     // settling starts with one, and most ranges span a word or two.
@@ -104,7 +106,7 @@ private:
 // mark that moves is that of the condition pulled in from the end, which is
 // examined at once and so is carried in `marked` instead.
 template <class Check>
-size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, Check check) {
+size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, size_t& end, Check check) {
     uint64_t* touched = m_touched.data();
     size_t r = first, e = last;
     for (;;) {
@@ -113,7 +115,7 @@ size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, Check che
             const size_t h = First(m_high.data(), r, t);
             if (h < t) Exchange(first, h);
         }
-        if (t == e) return e;
+        if (t == e) return end = e;
         r = t;
         Clear(touched, r);
         CCondition* k = m_conditions[r];
@@ -121,12 +123,13 @@ size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, Check che
             // k stands at r, marked, its mark cleared.
             if (!check(k)) {
                 ClearRange(touched, r, e);
+                end = e;
                 return failed;
             }
             if (!k->satisfied) break;
             // Satisfied: it goes behind the end, the condition at e - 1 takes
             // its place and is examined next.
-            if (r == --e) return e;
+            if (r == --e) return end = e;
             CCondition* pulled = m_conditions[e];
             uint64_t& word = touched[e / 64];
             const uint64_t bit = uint64_t{1} << (e % 64);
@@ -138,6 +141,6 @@ size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, Check che
         }
         // k stays open at r.
         if (!High(m_conditions[first]) && High(k)) Exchange(first, r);
-        if (++r == e) return e;
+        if (++r == e) return end = e;
     }
 }

@@ -124,12 +124,23 @@ public:
     // runs the step made, forget the step's watchers.
     void Undo();
 
+    // The step's settling satisfied the conditions at positions [from, to)
+    // of the condition order. No step below moves them: every deeper sweep
+    // works within the range this step's settling handed down, which ends
+    // at `from`. So the undo clears their flags from there, and the
+    // settling keeps no list of them.
+    void Settled(size_t from, size_t to) {
+        m_settledFrom = from;
+        m_settledTo = to;
+    }
+
     size_t AssignedBegin() const { return m_assigned; }
     size_t SatisfiedBegin() const { return m_satisfied; }
 
 private:
     SearchState& m_state;
     size_t m_assigned, m_satisfied, m_transformed, m_removed, m_pool;
+    size_t m_settledFrom = 0, m_settledTo = 0;
 };
 
 class SearchState {
@@ -173,6 +184,8 @@ public:
     [[gnu::always_inline]] void ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
                                               int32_t except);
     // Settles a condition against its candidates; false when none is left.
+    // A condition it satisfies is flagged only: it is the caller's to have
+    // the flag cleared (the sweep's trail does, by position).
     bool CheckCandidates(CCondition* k);
     // CheckCandidates from its first contradicted candidate on.
     bool CheckContradicted(CCondition* k, CAlternative* contradiction);
@@ -215,6 +228,8 @@ public:
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;
+    // The conditions re-examination satisfied; those a settling satisfies
+    // are found through the condition order (CTrail::Settled).
     std::vector<CCondition*> satisfied;
     // A step's re-examinations all come before its settling: the residual
     // alternatives they removed (in `transformed`) were removed before the

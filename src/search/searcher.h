@@ -33,9 +33,10 @@ private:
     void Step(CVariable* variable, int32_t value, size_t first, size_t last);
     bool AssignAndRecheck(CVariable* variable, int32_t value, const CTrail& trail);
     // Moves the conditions the step satisfied behind the range and the first
-    // one met that consists of candidates only to the front. Returns the new
-    // end, or kFailed when a condition has lost every alternative.
-    size_t Settle(size_t first, size_t last, const CTrail& trail);
+    // one met that consists of candidates only to the front, and tells the
+    // trail where they now stand. Returns the new end, or kFailed when a
+    // condition has lost every alternative.
+    size_t Settle(size_t first, size_t last, CTrail& trail);
     // Marks the conditions of [first, last) that Settle has to check.
     void Touch(size_t first, size_t last, const CTrail& trail);
     // Enumerates the unassigned variables of [first, last) and prints each

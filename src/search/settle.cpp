@@ -37,6 +37,11 @@
 // satisfied condition stands outside its range (each settling moved those it
 // satisfied behind the end it handed down), but for the ones this step's
 // re-examination satisfied, which are touched anyway.
+//
+// The checks flag a condition they satisfy and note it nowhere else: the
+// sweep puts every condition it finds satisfied behind its end, and the
+// step's trail clears the flags of the positions from that end to the
+// range's last (CTrail::Settled).
 #include "search/searcher.h"
 
 namespace {
@@ -57,7 +62,6 @@ inline bool Check(SearchState& state, CCondition* k) {
             return k->alternatives != nullptr;
         }
         k->satisfied = true;
-        state.satisfied.push_back(k);
         return true;
     }
     return k->alternatives != nullptr;
@@ -75,7 +79,6 @@ bool SearchState::CheckContradicted(CCondition* k, CAlternative* contradiction) 
         if (a->IsResidual() || !a->variable->Assigned()) continue;
         if (a->Has(a->variable->Value(), pool.data())) {
             k->satisfied = true;
-            satisfied.push_back(k);
             return true;
         }
         if (more++ == 0) contradicted.clear();
@@ -103,8 +106,12 @@ void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
         for (const CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers) touch(k);
 }
 
-size_t Searcher::Settle(size_t first, size_t last, const CTrail& trail) {
+size_t Searcher::Settle(size_t first, size_t last, CTrail& trail) {
     Touch(first, last, trail);
-    return m_state.order.Sweep(first, last, kFailed,
-                               [this](CCondition* k) { return k->satisfied || Check(m_state, k); });
+    size_t end = last;
+    const size_t open = m_state.order.Sweep(first, last, kFailed, end, [this](CCondition* k) {
+        return k->satisfied || Check(m_state, k);
+    });
+    trail.Settled(end, last);
+    return open;
 }
