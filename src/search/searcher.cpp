@@ -69,16 +69,18 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
 bool SearchState::CountAndRecheck(const CVariable* v) {
     // Nothing in the pass moves the registrations or the residuals: their
     // places are read once, not again after every store.
+    // The walk goes by pointer from the last registration down to the
+    // first: one register for both the place and the end test.
     const uint32_t index = v->index;
     const std::vector<uint32_t>& registered = variables[index].registered;
-    const uint32_t* const at = registered.data();
+    const uint32_t* const begin = registered.data();
     Residual* const counts = residuals.data();
-    for (size_t j = registered.size(); j-- > 0;) {
-        const uint32_t r = at[j];
+    for (const uint32_t* at = begin + registered.size(); at != begin;) {
+        const uint32_t r = *--at;
         Residual& residual = counts[r];
         residual.CountOut(index);
         if (residual.Due() && !Recheck(r)) {
-            while (j-- > 0) counts[at[j]].CountOut(index);
+            while (at != begin) counts[*--at].CountOut(index);
             return false;
         }
     }
