@@ -1,7 +1,9 @@
 // The condition order's bitset scans, at and across word edges: the first
-// set bit of a range and the clearing of a range, on three words.
+// set bit of a range and the clearing of a range, on three words; and where
+// a sweep leaves the conditions it satisfied, which the undo relies on.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "search/condition_order.h"
@@ -46,6 +48,42 @@ TEST(ConditionOrderBits, ClearRangeClearsExactlyTheRange) {
         for (size_t i = 0; i < 192; ++i)
             EXPECT_EQ((bits[i / 64] >> (i % 64)) & 1, i >= c.from && i < c.to ? 0u : 1u)
                 << c.from << ".." << c.to << " at " << i;
+    }
+}
+
+// Each letter a condition of [1, 7) of eight, marked unless '.': 's' is
+// satisfied by its check, 'o' stays open, 'f' fails the sweep. Whether the
+// sweep ends or fails, the conditions it satisfied are exactly those at
+// [end, 7), and no mark is left in the range.
+TEST(ConditionOrderSweep, SatisfiedConditionsStandFromTheEndOn) {
+    struct Case {
+        const char* checks;
+        bool fails;
+    };
+    const Case cases[] = {
+        {"oooooo", false}, {"ssssss", false}, {"osos.s", false}, {"s.....", false},
+        {"sssssf", true},  {"ofssss", true},  {"fsssss", true},  {"..s.f.", true},
+    };
+    for (const Case& c : cases) {
+        std::vector<CCondition> conditions(8);
+        std::vector<CCondition*> order;
+        for (CCondition& k : conditions) order.push_back(&k);
+        ConditionOrder sweep;
+        sweep.Assign(order);
+        for (size_t i = 1; i < 7; ++i)
+            if (c.checks[i - 1] != '.') sweep.Touch(i);
+        auto check = [&](CCondition* k) {
+            const char outcome = c.checks[k - conditions.data() - 1];
+            k->satisfied = outcome == 's';
+            return outcome != 'f';
+        };
+        size_t end = 0;
+        const size_t result = sweep.Sweep(1, 7, SIZE_MAX, end, check);
+        EXPECT_EQ(result, c.fails ? SIZE_MAX : end) << c.checks;
+        for (size_t i = 1; i < 7; ++i) {
+            EXPECT_EQ(sweep.At(i)->satisfied, i >= end) << c.checks << " at " << i;
+            EXPECT_EQ(ConditionOrder::First(sweep.TouchedWords(), i, i + 1), i + 1) << c.checks;
+        }
     }
 }
 
