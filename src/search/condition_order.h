@@ -27,8 +27,10 @@ public:
     }
 
     // Marks position i for the next sweep.
-    void Touch(size_t i) { m_touched[i / 64] |= uint64_t{1} << (i % 64); }
+    void Touch(size_t i) { Mark(m_touched.data(), i); }
+    // The marks' words, for a caller that marks many positions in a row.
     uint64_t* TouchedWords() { return m_touched.data(); }
+    static void Mark(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
 
     // The sweep of a settling over [first, last) (settle.cpp says why it
     // visits only the marked positions): `check(k)` settles a marked

@@ -77,6 +77,10 @@ struct PairRoot {
         const CVariable* other = nullptr;
         uint32_t constant = 0;  // the root is constant + factor x other's value
         uint32_t factor = 0;
+        // The root, once `other` is assigned.
+        int32_t Root() const {
+            return static_cast<int32_t>(constant + factor * static_cast<uint32_t>(*other->value));
+        }
     };
     Operator op = Operator::Add;  // Equal or NotEqual; Add for any other residual
     uint32_t first = 0;           // index of sides[0]'s variable
@@ -183,6 +187,11 @@ public:
     // The same with the run of every member of v's domain but `except`.
     [[gnu::always_inline]] void ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
                                               int32_t except);
+    // What both do: `become(run)` makes the residual's own record the run
+    // when it is the front of its list, a pooled record otherwise.
+    template <class Become>
+    [[gnu::always_inline]] void ReplaceWith(CCondition& owner, uint32_t r, CVariable* v,
+                                            Become become);
     // Settles a condition against its candidates; false when none is left.
     // A condition it satisfies is flagged only: it is the caller's to have
     // the flag cleared (the sweep's trail does, by position).
@@ -304,37 +313,31 @@ inline void SearchState::Unlinked(CCondition& k, const CAlternative* a) {
 // as it was but for the run in the alternative's place when the alternative
 // is the front: then its own record becomes the run, and only the residual
 // bookkeeping of the unlinking is done.
-inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values,
-                                 uint32_t count) {
+template <class Become>
+inline void SearchState::ReplaceWith(CCondition& owner, uint32_t r, CVariable* v, Become become) {
     CAlternative* a = residuals[r].alternative;
     CAlternative* run = a;
     if (owner.alternatives == a) {
         Unlinked(owner, a);
-        a->BecomeRun(v, values, count);
+        become(a);
     } else {
         Unlink(owner, a);
-        run = NewRun(v, values, count);
+        run = NewAlternative();
+        become(run);
         Link(owner, run);
     }
     transformed.push_back(Transformation{a, run, r, v->index});
     variables[v->index].watchers.push_back(&owner);
 }
 
+inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values,
+                                 uint32_t count) {
+    ReplaceWith(owner, r, v, [&](CAlternative* run) { run->BecomeRun(v, values, count); });
+}
+
 inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
                                        int32_t except) {
-    CAlternative* a = residuals[r].alternative;
-    CAlternative* run = a;
-    if (owner.alternatives == a) {
-        Unlinked(owner, a);
-        a->BecomeAllBut(v, except);
-    } else {
-        Unlink(owner, a);
-        run = NewAlternative();
-        run->BecomeAllBut(v, except);
-        Link(owner, run);
-    }
-    transformed.push_back(Transformation{a, run, r, v->index});
-    variables[v->index].watchers.push_back(&owner);
+    ReplaceWith(owner, r, v, [&](CAlternative* run) { run->BecomeAllBut(v, except); });
 }
 
 inline bool SearchState::Recheck(uint32_t r) {
@@ -346,10 +349,7 @@ inline bool SearchState::Recheck(uint32_t r) {
     if (residual.unassigned != 0 && pair.op == Operator::NotEqual) {
         const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
         if (side.other != nullptr) {
-            ReplaceAllBut(
-                owner, r, side.variable,
-                static_cast<int32_t>(side.constant +
-                                     side.factor * static_cast<uint32_t>(*side.other->value)));
+            ReplaceAllBut(owner, r, side.variable, side.Root());
             return true;
         }
     }

@@ -104,8 +104,7 @@ bool SearchState::RecheckRest(uint32_t r) {
     const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
     if (pair.op != Operator::Equal || side.other == nullptr) return RecheckFlat(r);
     // The root alone, when it is a member.
-    const auto root = static_cast<int32_t>(side.constant +
-                                           side.factor * static_cast<uint32_t>(*side.other->value));
+    const int32_t root = side.Root();
     if (side.variable->family->Member(root) == nullptr) return Remove(*owner, a);
     pool.push_back(root);
     Replace(*owner, r, side.variable, static_cast<uint32_t>(pool.size() - 1), 1);

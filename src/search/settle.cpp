@@ -98,7 +98,7 @@ void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
     const size_t span = last - first;
     auto touch = [&](const CCondition* k) {
         const size_t i = k->position;
-        if (i - first < span) touched[i / 64] |= uint64_t{1} << (i % 64);
+        if (i - first < span) ConditionOrder::Mark(touched, i);
     };
     for (size_t i = trail.SatisfiedBegin(); i < m_state.satisfied.size(); ++i)
         touch(m_state.satisfied[i]);
