@@ -27,6 +27,10 @@ public:
     ~ConsoleEngine() override;
 
     void Output(const char* text) override;
+    // Whole lines where no conversion applies: a line converted as a whole
+    // could differ from its items converted one by one where an item ends
+    // in the middle of a character.
+    bool TakesWholeLines() const override { return !m_output.Converts(TextEncoding()); }
     bool IsCancel() override;
     void OnProgress(unsigned count) override;
     void OnCompileError(int line, const char* message) override;

@@ -15,7 +15,7 @@ ConsoleOutput::ConsoleOutput(std::optional<Encoding> target)
     : m_target(target), m_terminal(isatty(STDOUT_FILENO) != 0) {}
 
 void ConsoleOutput::Write(const char* text, Encoding from) {
-    if (m_target && *m_target != from) {
+    if (Converts(from)) {
         if (!m_converter || m_converterFrom != from) {
             m_converter = std::make_unique<Converter>(from, *m_target);
             m_converterFrom = from;

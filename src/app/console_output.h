@@ -2,11 +2,11 @@
 // converted to the reader's encoding when they come in the other one, and
 // gathered in a buffer of our own that goes to the stream when it fills, at
 // the end of each line on a terminal (where the stream would hand over lines
-// as they end), and whenever output is flushed. The text format hands every
-// item of a solution line over on its own, and appending to the buffer costs
-// far less than a stream call per item. Pending output is flushed once it has
-// waited 50 ms, so that a pipe sees solution lines while the search runs and
-// lines that come fast still share one write.
+// as they end), and whenever output is flushed. Solution lines come whole
+// unless they are converted (then item by item), and appending to the buffer
+// costs far less than a stream call per line. Pending output is flushed once
+// it has waited 50 ms, so that a pipe sees solution lines while the search
+// runs and lines that come fast still share one write.
 #pragma once
 
 #include <chrono>
@@ -28,6 +28,8 @@ public:
 
     // Writes `text`, which is in the encoding `from`.
     void Write(const char* text, Encoding from);
+    // Whether text in the encoding `from` is converted on its way out.
+    bool Converts(Encoding from) const { return m_target && *m_target != from; }
     // Flushes when pending output has waited long enough by `now`; called
     // whenever the engine reads its clock.
     void FlushIfDue(std::chrono::steady_clock::time_point now);

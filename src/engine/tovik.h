@@ -36,6 +36,12 @@ public:
 
     // Prints text unchanged on standard output; callers add their own "\r\n".
     virtual void Output(const char* text);
+    // Whether a solution line of the text format may come through Output in
+    // one call instead of item by item and then "\r\n": the bytes are the
+    // same. False here, as embedding hosts have always received each item
+    // on its own; a host that only writes the bytes out says true and saves
+    // a call per item.
+    virtual bool TakesWholeLines() const { return false; }
     // Polled at every search step, and every few thousand expression nodes
     // while compiling; true unwinds the search without more work, or ends
     // the compile phase with no program and no error (Cancelled()).

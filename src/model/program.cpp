@@ -60,14 +60,9 @@ const PooledText* CProgram::Intern(char* text) {
     if (found != poolIndex.end()) return found->second;
     int32_t handle = kFirstHandle + static_cast<int32_t>(pool.size());
     PooledText& pooled = pool.emplace_back(PooledText{key, handle});
+    byHandle.push_back(&pooled);
     poolIndex.emplace(std::move(key), &pooled);
     return &pooled;
-}
-
-const char* CProgram::TextOf(int32_t handle) const {
-    int64_t index = static_cast<int64_t>(handle) - kFirstHandle;
-    if (index < 0 || index >= static_cast<int64_t>(pool.size())) return nullptr;
-    return pool[static_cast<size_t>(index)].text.c_str();
 }
 
 void CProgram::ConvertTexts(Encoding to) {
@@ -205,5 +200,6 @@ void CProgram::CleanUp() {
     stringSets.clear();
     sets.clear();
     poolIndex.clear();
+    byHandle.clear();
     pool.clear();
 }

@@ -102,6 +102,7 @@ struct COutput {
     // Every direct variable, in declaration order; filled when a search
     // starts in a format that prints them.
     std::vector<COutputColumn> columns;
+    std::vector<char> line;  // where the printer builds a line, reused
 };
 
 using ValueList = std::vector<int32_t>;
@@ -117,7 +118,16 @@ public:
     // returns the pooled text for what is left.
     const PooledText* Intern(char* text);
     // The text a string handle stands for, or null for a value that is no handle.
-    const char* TextOf(int32_t handle) const;
+    const char* TextOf(int32_t handle) const {
+        const PooledText* pooled = Pooled(handle);
+        return pooled != nullptr ? pooled->text.c_str() : nullptr;
+    }
+    // The pool's entry for a string handle, or null for a value that is no
+    // handle. Inline: the solution printer asks for every string it prints.
+    const PooledText* Pooled(int32_t handle) const {
+        const uint32_t index = static_cast<uint32_t>(handle) - static_cast<uint32_t>(kFirstHandle);
+        return index < byHandle.size() ? byHandle[index] : nullptr;
+    }
     // Converts every pooled text to `to` and makes it the program's encoding.
     // Names are compared by identity, so a compiled program can be converted.
     void ConvertTexts(Encoding to);
@@ -141,6 +151,7 @@ public:
     // Name pool: stable storage plus a lookup by spelling.
     std::deque<PooledText> pool;
     std::unordered_map<std::string, PooledText*> poolIndex;
+    std::vector<const PooledText*> byHandle;  // the pool's entries, by handle
 
     // An entry with an empty list is a set named but never declared.
     std::unordered_map<const PooledText*, std::vector<int32_t>> sets;

@@ -1,10 +1,13 @@
 // The solution printer: deduplication by the printed values, then the line
 // in the engine's format. Text hands each item to Output on its own, then
-// "\r\n", as embedding hosts have always received it; the other formats
-// build the whole line and hand it over at once.
+// "\r\n", as embedding hosts have always received it, unless the engine takes
+// whole lines (the console does); the other formats build the whole line and
+// hand it over at once.
 #include "search/solution_printer.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <string>
 
 #include "engine/tovik.h"
@@ -22,6 +25,43 @@ std::string ValueText(const CProgram& program, int32_t value, bool symbolic) {
     if (!symbolic) return std::to_string(value);
     const char* text = program.TextOf(value);
     return text != nullptr ? text : "";
+}
+
+// A line being built in a buffer that only grows: `size` bytes so far.
+// The pieces are short (a separator, a value), and a string's append costs
+// more than the bytes it copies.
+struct LineBuilder {
+    std::vector<char>& bytes;
+    size_t size = 0;
+
+    void Put(const char* piece, size_t count) {
+        if (size + count >= bytes.size()) bytes.resize(2 * (size + count) + 64);
+        std::memcpy(bytes.data() + size, piece, count);
+        size += count;
+    }
+    void Put(const std::string& piece) { Put(piece.data(), piece.size()); }
+    // The line as a C string.
+    const char* Finish() {
+        bytes[size] = '\0';  // Put leaves room for it
+        return bytes.data();
+    }
+};
+
+// Appends the item's text. Pooled texts hold no NUL (the language has no
+// escape for one), so the whole text is what Output would print of it.
+void PutItem(LineBuilder& line, const CProgram& program, const COutputItem& item) {
+    if (item.variable == nullptr) {
+        line.Put(item.text->text);
+        return;
+    }
+    const int32_t value = item.variable->Value();
+    if (item.symbolic) {
+        if (const PooledText* pooled = program.Pooled(value)) line.Put(pooled->text);
+        return;
+    }
+    char digits[12];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    line.Put(digits, static_cast<size_t>(end - digits));
 }
 
 }  // namespace
@@ -125,6 +165,14 @@ void PrintSolution(CTovik& engine, CProgram& program) {
     const OutputFormat format = engine.Format();
     if (format == OutputFormat::Csv) {
         PrintCsv(engine, program);
+        return;
+    }
+    if (format == OutputFormat::Text && engine.TakesWholeLines()) {
+        // The bytes each item's Output call would have written, in one call.
+        LineBuilder line{output.line};
+        for (const COutputItem& item : output.items) PutItem(line, program, item);
+        line.Put("\r\n", 2);
+        engine.Output(line.Finish());
         return;
     }
     if (format == OutputFormat::Text) {

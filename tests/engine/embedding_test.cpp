@@ -1,7 +1,7 @@
 // The engine as an embedding host sees it: a compiled program kept while
 // other puzzles run and searched afterwards (with either search), engines
-// running side by side on two threads, a file that cannot be read, and a host
-// that cancels at once.
+// running side by side on two threads, a file that cannot be read, a host
+// that takes solution lines whole, and a host that cancels at once.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -99,6 +99,35 @@ TEST(Embedding, AnUnreadableFileIsAReturnValue) {
     EXPECT_EQ(engine.output, "");
     EXPECT_EQ(RunText(engine, kOther), kCompiling + kSearching + kOtherLines);
     EXPECT_FALSE(engine.ReadFailed());
+}
+
+// A host that takes whole lines gets the bytes an item-by-item host gets, in
+// one Output call per line: strings with escapes, negative numbers, a
+// repeated line dropped.
+TEST(Embedding, AHostThatTakesWholeLinesGetsTheSameBytes) {
+    struct WholeLines : RecordingTovik {
+        bool TakesWholeLines() const override { return true; }
+        void Output(const char* text) override {
+            RecordingTovik::Output(text);
+            ++calls;
+        }
+        int calls = 0;
+    };
+    const std::string puzzle = R"(S{} = {"a\tb", "c d"};
+N{} = {-12, 0, 7};
+S s;
+N n;
+n != 0 | s = "c d";
+output {"[" s "]\t" n "\\"}
+)";
+    const std::string lines =
+        "[c d]\t7\\\r\n[c d]\t0\\\r\n[c d]\t-12\\\r\n"
+        "[a\tb]\t-12\\\r\n[a\tb]\t7\\\r\n";
+    RecordingTovik items;
+    WholeLines whole;
+    EXPECT_EQ(RunText(items, puzzle), kCompiling + kSearching + lines);
+    EXPECT_EQ(RunText(whole, puzzle), kCompiling + kSearching + lines);
+    EXPECT_EQ(whole.calls, 2 + 5);
 }
 
 TEST(Embedding, AHostThatCancelsGetsOnlyThePhaseLines) {
