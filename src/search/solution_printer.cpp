@@ -167,11 +167,16 @@ void PrintSolution(CTovik& engine, CProgram& program) {
         PrintCsv(engine, program);
         return;
     }
-    if (format == OutputFormat::Text && engine.TakesWholeLines()) {
-        // The bytes each item's Output call would have written, in one call.
+    if (format == OutputFormat::Lines ||
+        (format == OutputFormat::Text && engine.TakesWholeLines())) {
+        // For text, the bytes each item's Output call would have written, in
+        // one call.
         LineBuilder line{output.line};
         for (const COutputItem& item : output.items) PutItem(line, program, item);
-        line.Put("\r\n", 2);
+        if (format == OutputFormat::Lines)
+            line.Put("\n", 1);
+        else
+            line.Put("\r\n", 2);
         engine.Output(line.Finish());
         return;
     }
@@ -194,10 +199,5 @@ void PrintSolution(CTovik& engine, CProgram& program) {
         line += item.variable == nullptr
                     ? item.text->text
                     : ValueText(program, item.variable->Value(), item.symbolic);
-    if (format == OutputFormat::Lines) {
-        line += '\n';
-        engine.Output(line.c_str());
-    } else {
-        PrintJson(engine, program, line);
-    }
+    PrintJson(engine, program, line);
 }
