@@ -178,6 +178,11 @@ public:
     void PrepareConditions();
     Classification Classify(CExpression* expression, std::vector<Candidate>& found);
     CVariable* ChooseVariable();
+    // -1 for an assigned variable; otherwise the sum over its registered
+    // residuals, removed ones and those of satisfied conditions included, of
+    // a weight by how many of their variables are unassigned: 256 for one,
+    // 64, 16, 4, 1 for two to five, none for more.
+    int Score(const CVariable* variable) const;
     // Binds with propagation, appending what it assigns to `assigned`. On
     // failure nothing stays assigned. The residuals' counts are the caller's.
     bool Assign(CVariable* variable, int32_t value);
@@ -299,7 +304,6 @@ private:
         Link(condition, a);
         return a;
     }
-    int Score(const CVariable* variable) const;
     PairRoot MakePairRoot(const FlatExpression& expression) const;
     CAlternative* NewBlockAlternative();
 };
