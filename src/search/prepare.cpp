@@ -50,7 +50,10 @@ void SearchState::BuildCondition(CCondition& condition,
         residuals.emplace_back(expressions.back(), a);
         pairs.push_back(MakePairRoot(expressions.back()));
         stack.resize(std::max(stack.size(), expressions.back().StackDepth()));
-        for (CVariable* v : unbound) variables[v->index].registered.push_back(a->residual);
+        for (CVariable* v : unbound) {
+            variables[v->index].registered.push_back(a->residual);
+            if (!residuals.back().IsPair()) variables[v->index].counted.push_back(a->residual);
+        }
         Link(condition, a);
     }
     // Each expression's candidates are one run; from the last run to the

@@ -32,8 +32,17 @@ struct Candidate {
 // are unassigned, kept up to date by every step's bindings and their undo
 // (not by Exhaust, which never asks), and the exclusive or of their indices,
 // which names the last one when one is left. The expressions themselves sit
-// in a parallel array: the counts are touched for every registration of every
+// in a parallel array: the counts are read for every registration of every
 // binding, so they are kept small and close together.
+//
+// A residual of exactly two variables (a pair) is not counted: how many of
+// its two are unassigned follows from their values, and nearly every residual
+// of queens, sudokus and latin squares is one (x != y, q1 - q2 != 3). Its
+// count stays 0, and unassignedXor holds kPair with the exclusive or of both
+// indices, which names the other variable to either of them. So bindings and
+// their undo walk only the registrations of residuals of three or more
+// variables (VariableState::counted), and a pair is due whenever it is in its
+// list: it is examined only for a binding of one of its two variables.
 //
 // While the alternative is out of its list, its count carries kRemoved as
 // well: a binding then sees at once, from the count alone, that there is
@@ -41,13 +50,18 @@ struct Candidate {
 // alternatives an earlier binding has already turned into candidates).
 struct Residual {
     static constexpr uint32_t kRemoved = uint32_t{1} << 31;
+    static constexpr uint32_t kPair = uint32_t{1} << 31;  // in unassignedXor
 
     Residual(const FlatExpression& expression, CAlternative* alternative)
         : alternative(alternative),
           unassigned(static_cast<uint32_t>(expression.Variables().size())) {
         for (const CVariable* v : expression.Variables()) unassignedXor ^= v->index;
+        if (unassigned == 2) {
+            unassigned = 0;
+            unassignedXor |= kPair;
+        }
     }
-    // Variable `index` becomes assigned, or unassigned again.
+    // Variable `index` becomes assigned, or unassigned again (not for a pair).
     void CountOut(uint32_t index) {
         --unassigned;
         unassignedXor ^= index;
@@ -56,9 +70,13 @@ struct Residual {
         ++unassigned;
         unassignedXor ^= index;
     }
-    // Fewer than two unassigned variables, and the alternative in its list.
+    // In its list, and fewer than two unassigned variables or a pair.
     bool Due() const { return unassigned < 2; }
+    bool IsPair() const { return (unassignedXor & kPair) != 0; }
+    // Not for a pair.
     uint32_t Unassigned() const { return unassigned & ~kRemoved; }
+    // The pair's variable other than `index`.
+    uint32_t Other(uint32_t index) const { return (unassignedXor & ~kPair) ^ index; }
 
     CAlternative* alternative;
     uint32_t unassigned;  // with kRemoved while the alternative is removed
@@ -70,7 +88,9 @@ struct Residual {
 // the value that decides it comes from the other's value, without the flat
 // expression. A side whose coefficient is even (no single root) or whose
 // variable has a single member is left to the flat expression (other null):
-// an "all but one" run from this record is then never empty.
+// an "all but one" run from this record is then never empty. Every pair,
+// of whatever form, has its two variables here (sides[i].variable), so that
+// a re-examination finds the one left from their values.
 struct PairRoot {
     struct Side {
         CVariable* variable = nullptr;
@@ -92,6 +112,8 @@ struct VariableState {
     // Residuals whose expression mentions the variable, in order of
     // registration. Never withdrawn during the search.
     std::vector<uint32_t> registered;
+    // The same without the pairs: the residuals a binding counts.
+    std::vector<uint32_t> counted;
     // Conditions that have or had candidates on the variable (an entry may
     // repeat): the only ones a binding of the variable can settle.
     std::vector<CCondition*> watchers;
@@ -156,23 +178,31 @@ public:
     void PrepareConditions();
     Classification Classify(CExpression* expression, std::vector<Candidate>& found);
     CVariable* ChooseVariable();
+    // -1 for an assigned variable; otherwise the sum over its registered
+    // residuals, removed ones and those of satisfied conditions included, of
+    // a weight by how many of their variables are unassigned: 256 for one,
+    // 64, 16, 4, 1 for two to five, none for more.
+    int Score(const CVariable* variable) const;
     // Binds with propagation, appending what it assigns to `assigned`. On
     // failure nothing stays assigned. The residuals' counts are the caller's.
     bool Assign(CVariable* variable, int32_t value);
     // Counts v, a step's only binding, out of its residuals and re-examines
     // each that is due; false when a condition has lost every alternative.
     bool CountAndRecheck(const CVariable* v);
-    // Re-examines a residual alternative after a binding; false when its
-    // condition has lost every alternative. Inline for the common case, a
-    // pair's "all but one" run; the rest is RecheckRest.
-    bool Recheck(uint32_t residual);
+    // Re-examines a residual alternative after a binding of `bound`, one of
+    // its variables, once every binding of the step is counted; false when
+    // its condition has lost every alternative. Inline for the common case,
+    // a pair's "all but one" run; the rest is RecheckRest.
+    bool Recheck(uint32_t residual, uint32_t bound);
     // Recheck of an open residual with no unassigned variable left or with
     // one that is no pair's "all but one" run, out of line: the common case
     // keeps few registers.
-    [[gnu::noinline]] bool RecheckRest(uint32_t residual);
-    // Recheck of a residual with one unassigned variable left that PairRoot
-    // does not cover.
-    bool RecheckFlat(uint32_t residual);
+    [[gnu::noinline]] bool RecheckRest(uint32_t residual, uint32_t bound);
+    // Recheck of a residual with no unassigned variable left.
+    bool RecheckDecided(uint32_t residual);
+    // Recheck of a residual with one unassigned variable left, v, that
+    // PairRoot does not cover.
+    bool RecheckFlat(uint32_t residual, CVariable* v);
     // Removes residual alternative a, which no value can satisfy any more;
     // false when its condition has lost every alternative.
     bool Remove(CCondition& owner, CAlternative* a) {
@@ -223,7 +253,8 @@ public:
         return a;
     }
     void DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
-    // The residuals' counts when v becomes assigned or unassigned.
+    // The residuals' counts when v becomes assigned or unassigned (the
+    // counted ones only: a pair has no count to keep).
     void CountAssigned(const CVariable* v);
     void CountUnassigned(const CVariable* v);
 
@@ -273,7 +304,6 @@ private:
         Link(condition, a);
         return a;
     }
-    int Score(const CVariable* variable) const;
     PairRoot MakePairRoot(const FlatExpression& expression) const;
     CAlternative* NewBlockAlternative();
 };
@@ -340,26 +370,28 @@ inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable*
     ReplaceWith(owner, r, v, [&](CAlternative* run) { run->BecomeAllBut(v, except); });
 }
 
-inline bool SearchState::Recheck(uint32_t r) {
+// Only a pair has op NotEqual; the side that can be left unassigned is the
+// one of its variable other than `bound`.
+inline bool SearchState::Recheck(uint32_t r, uint32_t bound) {
     const Residual& residual = residuals[r];
     if (!residual.Due()) return true;  // still open, or removed
     CCondition& owner = *residual.alternative->owner;
     if (owner.satisfied) return true;
     const PairRoot& pair = pairs[r];
-    if (residual.unassigned != 0 && pair.op == Operator::NotEqual) {
-        const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
-        if (side.other != nullptr) {
+    if (pair.op == Operator::NotEqual) {
+        const PairRoot::Side& side = pair.sides[pair.first == bound];
+        if (side.other != nullptr && !side.variable->Assigned()) {
             ReplaceAllBut(owner, r, side.variable, side.Root());
             return true;
         }
     }
-    return RecheckRest(r);
+    return RecheckRest(r, bound);
 }
 
 inline void SearchState::CountAssigned(const CVariable* v) {
-    for (uint32_t r : variables[v->index].registered) residuals[r].CountOut(v->index);
+    for (uint32_t r : variables[v->index].counted) residuals[r].CountOut(v->index);
 }
 
 inline void SearchState::CountUnassigned(const CVariable* v) {
-    for (uint32_t r : variables[v->index].registered) residuals[r].CountIn(v->index);
+    for (uint32_t r : variables[v->index].counted) residuals[r].CountIn(v->index);
 }

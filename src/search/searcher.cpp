@@ -29,12 +29,21 @@ void Unassign(const std::vector<CVariable*>& variables, size_t from = 0) {
 // ---- the search state's decisions ----
 
 // Removed and satisfied alternatives still count: registrations are never
-// withdrawn during the search.
+// withdrawn during the search. A pair's count follows from its other
+// variable, `variable` being unassigned: 1 when that one is assigned, 2
+// otherwise.
 int SearchState::Score(const CVariable* variable) const {
     if (variable->Assigned()) return -1;
+    const uint32_t index = variable->index;
+    CVariable* const* const all = program.variableList.data();
     int score = 0;
-    for (uint32_t r : variables[variable->index].registered)
-        score += Weight(residuals[r].Unassigned());
+    for (uint32_t r : variables[index].registered) {
+        const Residual& residual = residuals[r];
+        if (residual.IsPair())
+            score += Weight(all[residual.Other(index)]->Assigned() ? 1 : 2);
+        else
+            score += Weight(residual.Unassigned());
+    }
     return score;
 }
 
@@ -62,48 +71,43 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
     return true;
 }
 
-// One pass over the registrations instead of two (count, then re-examine):
-// a re-examination reads the count of its own residual only, and that count
-// is final once v is counted out of it. On failure the registrations not yet
-// reached are still counted, so that the undo's recount is exact.
+// Every count first, over the residuals of three or more variables only
+// (pairs keep none): a re-examination reads the count of its own residual
+// only, final once v is counted out of it, and a failing one leaves no
+// registration uncounted for the undo's recount. Then every registration,
+// pairs included, from the last to the first: the order of re-examinations
+// decides where a failing step stops and the order its undo leaves the
+// lists in.
 bool SearchState::CountAndRecheck(const CVariable* v) {
+    const uint32_t index = v->index;
+    const VariableState& state = variables[index];
+    Residual* const counts = residuals.data();
+    for (uint32_t r : state.counted) counts[r].CountOut(index);
     // Nothing in the pass moves the registrations or the residuals: their
     // places are read once, not again after every store.
     // The walk goes by pointer from the last registration down to the
     // first: one register for both the place and the end test.
-    const uint32_t index = v->index;
-    const std::vector<uint32_t>& registered = variables[index].registered;
-    const uint32_t* const begin = registered.data();
-    Residual* const counts = residuals.data();
-    for (const uint32_t* at = begin + registered.size(); at != begin;) {
+    const uint32_t* const begin = state.registered.data();
+    for (const uint32_t* at = begin + state.registered.size(); at != begin;) {
         const uint32_t r = *--at;
-        Residual& residual = counts[r];
-        residual.CountOut(index);
-        if (residual.Due() && !Recheck(r)) {
-            while (at != begin) counts[*--at].CountOut(index);
-            return false;
-        }
+        if (counts[r].Due() && !Recheck(r, index)) return false;
     }
     return true;
 }
 
-bool SearchState::RecheckRest(uint32_t r) {
+bool SearchState::RecheckRest(uint32_t r, uint32_t bound) {
     const Residual& residual = residuals[r];
-    CAlternative* a = residual.alternative;
-    CCondition* owner = a->owner;
-    if (residual.unassigned == 0) {
-        // Propagation assigned its last variables at once.
-        if (expressions[r].Holds(stack.data())) {
-            owner->satisfied = true;
-            satisfied.push_back(owner);
-            return true;
-        }
-        return Remove(*owner, a);
+    if (!residual.IsPair()) {
+        if (residual.unassigned == 0) return RecheckDecided(r);
+        return RecheckFlat(r, program.variableList[residual.unassignedXor]);
     }
     const PairRoot& pair = pairs[r];
-    const PairRoot::Side& side = pair.sides[residual.unassignedXor != pair.first];
-    if (pair.op != Operator::Equal || side.other == nullptr) return RecheckFlat(r);
+    const PairRoot::Side& side = pair.sides[pair.first == bound];
+    if (side.variable->Assigned()) return RecheckDecided(r);
+    if (pair.op != Operator::Equal || side.other == nullptr) return RecheckFlat(r, side.variable);
     // The root alone, when it is a member.
+    CAlternative* a = residual.alternative;
+    CCondition* owner = a->owner;
     const int32_t root = side.Root();
     if (side.variable->family->Member(root) == nullptr) return Remove(*owner, a);
     pool.push_back(root);
@@ -111,11 +115,22 @@ bool SearchState::RecheckRest(uint32_t r) {
     return true;
 }
 
-bool SearchState::RecheckFlat(uint32_t r) {
+// Propagation assigned its last variables at once.
+bool SearchState::RecheckDecided(uint32_t r) {
+    CAlternative* a = residuals[r].alternative;
+    CCondition* owner = a->owner;
+    if (expressions[r].Holds(stack.data())) {
+        owner->satisfied = true;
+        satisfied.push_back(owner);
+        return true;
+    }
+    return Remove(*owner, a);
+}
+
+bool SearchState::RecheckFlat(uint32_t r, CVariable* v) {
     const Residual& residual = residuals[r];
     CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
-    CVariable* v = program.variableList[residual.unassignedXor];
     const FlatExpression& expression = expressions[r];
     int32_t root = 0;
     const Operator rooted = expression.Root(v, &root);
@@ -222,7 +237,8 @@ bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail
     for (size_t i = assigned.size(); i-- > begin;) {
         const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
         for (size_t j = registered.size(); j-- > 0;)
-            if (m_state.residuals[registered[j]].Due() && !m_state.Recheck(registered[j]))
+            if (m_state.residuals[registered[j]].Due() &&
+                !m_state.Recheck(registered[j], assigned[i]->index))
                 return false;
     }
     return true;

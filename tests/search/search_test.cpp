@@ -1,8 +1,9 @@
 // The undo of one search step, seen inside the search state: candidates that
 // a binding contradicts are removed from the last noted to the first, and the
 // undo links them back at the front in the order of removal, so that the
-// last removed ends up first. Later branching follows that order. And the
-// flat form of residual expressions against the trees it is made from.
+// last removed ends up first. Later branching follows that order. The
+// variables' scores as bindings go and come back. And the flat form of
+// residual expressions against the trees it is made from.
 #include <gtest/gtest.h>
 
 #include "../support/test_support.h"
@@ -107,10 +108,43 @@ TEST(SearchUndo, ResidualTurnedIntoARunComesBackAtTheFront) {
         }
         EXPECT_EQ(Describe(k, state.pool), c.after);
         EXPECT_EQ(k.residuals, 1);
-        EXPECT_EQ(state.residuals[0].unassigned, 2u);
         EXPECT_EQ(state.variables[y->index].watchers.size(), watchers);
         EXPECT_TRUE(state.transformed.empty() && state.removed.empty());
     }
+}
+
+// Scores of a, b, c and d as bindings go and come back: pairs weigh by
+// their other variable's value, residuals of three variables by their kept
+// count, and residuals a binding turned into candidates still weigh.
+TEST(SearchScore, WeighsEveryRegisteredResidualByItsUnassignedVariables) {
+    RecordingTovik engine;
+    std::unique_ptr<CProgram> program = CompileText(
+        engine, "N{} = {1, 2, 3, 4};\nN a, b, c, d;\na != b;\na != c;\nc != d;\nb + c + d > 5;\n");
+    ASSERT_NE(program, nullptr) << engine.output;
+    SearchState state(*program);
+    state.PrepareConditions();
+    auto scores = [&] {
+        std::vector<int> all;
+        for (const char* name : {"a", "b", "c", "d"})
+            all.push_back(state.Score(Simple(*program, name)));
+        return all;
+    };
+    const std::vector<int> none{128, 80, 144, 80}, bOnly{320, -1, 192, 128};
+    EXPECT_EQ(scores(), none);
+    {
+        CTrail bindB(state);
+        CVariable* b = Simple(*program, "b");
+        ASSERT_TRUE(state.Assign(b, 1) && state.CountAndRecheck(b));
+        EXPECT_EQ(scores(), bOnly);
+        {
+            CTrail bindD(state);
+            CVariable* d = Simple(*program, "d");
+            ASSERT_TRUE(state.Assign(d, 2) && state.CountAndRecheck(d));
+            EXPECT_EQ(scores(), (std::vector<int>{320, -1, 576, -1}));
+        }
+        EXPECT_EQ(scores(), bOnly);
+    }
+    EXPECT_EQ(scores(), none);
 }
 
 }  // namespace
