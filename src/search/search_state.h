@@ -105,6 +105,9 @@ struct PairRoot {
     Operator op = Operator::Add;  // Equal or NotEqual; Add for any other residual
     uint32_t first = 0;           // index of sides[0]'s variable
     Side sides[2];
+
+    // The side of the variable other than `bound`, one of the two.
+    const Side& Left(uint32_t bound) const { return sides[first == bound]; }
 };
 
 // What the search keeps per variable, by the variable's index.
@@ -189,6 +192,9 @@ public:
     // Counts v, a step's only binding, out of its residuals and re-examines
     // each that is due; false when a condition has lost every alternative.
     bool CountAndRecheck(const CVariable* v);
+    // Re-examines each due residual that mentions v, once every binding of
+    // the step is counted; false when a condition has lost every alternative.
+    bool RecheckRegistered(const CVariable* v);
     // Re-examines a residual alternative after a binding of `bound`, one of
     // its variables, once every binding of the step is counted; false when
     // its condition has lost every alternative. Inline for the common case,
@@ -379,7 +385,7 @@ inline bool SearchState::Recheck(uint32_t r, uint32_t bound) {
     if (owner.satisfied) return true;
     const PairRoot& pair = pairs[r];
     if (pair.op == Operator::NotEqual) {
-        const PairRoot::Side& side = pair.sides[pair.first == bound];
+        const PairRoot::Side& side = pair.Left(bound);
         if (side.other != nullptr && !side.variable->Assigned()) {
             ReplaceAllBut(owner, r, side.variable, side.Root());
             return true;

@@ -71,24 +71,24 @@ bool SearchState::Assign(CVariable* variable, int32_t value) {
     return true;
 }
 
-// Every count first, over the residuals of three or more variables only
-// (pairs keep none): a re-examination reads the count of its own residual
-// only, final once v is counted out of it, and a failing one leaves no
-// registration uncounted for the undo's recount. Then every registration,
-// pairs included, from the last to the first: the order of re-examinations
-// decides where a failing step stops and the order its undo leaves the
-// lists in.
 bool SearchState::CountAndRecheck(const CVariable* v) {
-    const uint32_t index = v->index;
-    const VariableState& state = variables[index];
-    Residual* const counts = residuals.data();
-    for (uint32_t r : state.counted) counts[r].CountOut(index);
+    CountAssigned(v);
+    return RecheckRegistered(v);
+}
+
+// The order of re-examinations, from the last registration to the first,
+// decides where a failing step stops and the order its undo leaves the lists
+// in.
+bool SearchState::RecheckRegistered(const CVariable* v) {
     // Nothing in the pass moves the registrations or the residuals: their
     // places are read once, not again after every store.
     // The walk goes by pointer from the last registration down to the
     // first: one register for both the place and the end test.
-    const uint32_t* const begin = state.registered.data();
-    for (const uint32_t* at = begin + state.registered.size(); at != begin;) {
+    const uint32_t index = v->index;
+    const std::vector<uint32_t>& registered = variables[index].registered;
+    const Residual* const counts = residuals.data();
+    const uint32_t* const begin = registered.data();
+    for (const uint32_t* at = begin + registered.size(); at != begin;) {
         const uint32_t r = *--at;
         if (counts[r].Due() && !Recheck(r, index)) return false;
     }
@@ -102,7 +102,7 @@ bool SearchState::RecheckRest(uint32_t r, uint32_t bound) {
         return RecheckFlat(r, program.variableList[residual.unassignedXor]);
     }
     const PairRoot& pair = pairs[r];
-    const PairRoot::Side& side = pair.sides[pair.first == bound];
+    const PairRoot::Side& side = pair.Left(bound);
     if (side.variable->Assigned()) return RecheckDecided(r);
     if (pair.op != Operator::Equal || side.other == nullptr) return RecheckFlat(r, side.variable);
     // The root alone, when it is a member.
@@ -234,13 +234,8 @@ bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail
     if (assigned.size() == begin + 1) return m_state.CountAndRecheck(assigned[begin]);
     // Propagation bound several: every count first, then the re-examinations.
     for (size_t i = begin; i < assigned.size(); ++i) m_state.CountAssigned(assigned[i]);
-    for (size_t i = assigned.size(); i-- > begin;) {
-        const std::vector<uint32_t>& registered = m_state.variables[assigned[i]->index].registered;
-        for (size_t j = registered.size(); j-- > 0;)
-            if (m_state.residuals[registered[j]].Due() &&
-                !m_state.Recheck(registered[j], assigned[i]->index))
-                return false;
-    }
+    for (size_t i = assigned.size(); i-- > begin;)
+        if (!m_state.RecheckRegistered(assigned[i])) return false;
     return true;
 }
 
