@@ -181,16 +181,10 @@ void PrintSolution(CTovik& engine, CProgram& program) {
         return;
     }
     if (format == OutputFormat::Text) {
-        for (const COutputItem& item : output.items) {
-            if (item.variable == nullptr) {
-                engine.Output(item.text->text.c_str());
-            } else if (item.symbolic) {
-                const char* text = program.TextOf(item.variable->Value());
-                engine.Output(text != nullptr ? text : "");
-            } else {
-                engine.Output(std::to_string(item.variable->Value()).c_str());
-            }
-        }
+        for (const COutputItem& item : output.items)
+            engine.Output(item.variable == nullptr
+                              ? item.text->text.c_str()
+                              : ValueText(program, item.variable->Value(), item.symbolic).c_str());
         engine.Output("\r\n");
         return;
     }
