@@ -26,9 +26,7 @@ public:
         if (k->position < m_conditions.size()) Set(m_high.data(), k->position, High(k));
     }
 
-    // Marks position i for the next sweep.
-    void Touch(size_t i) { Mark(m_touched.data(), i); }
-    // The marks' words, for a caller that marks many positions in a row.
+    // The marks of the positions the next sweep visits, set with Mark.
     uint64_t* TouchedWords() { return m_touched.data(); }
     static void Mark(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
 

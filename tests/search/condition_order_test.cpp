@@ -71,7 +71,7 @@ TEST(ConditionOrderSweep, SatisfiedConditionsStandFromTheEndOn) {
         ConditionOrder sweep;
         sweep.Assign(order);
         for (size_t i = 1; i < 7; ++i)
-            if (c.checks[i - 1] != '.') sweep.Touch(i);
+            if (c.checks[i - 1] != '.') ConditionOrder::Mark(sweep.TouchedWords(), i);
         auto check = [&](CCondition* k) {
             const char outcome = c.checks[k - conditions.data() - 1];
             k->satisfied = outcome == 's';
