@@ -29,6 +29,7 @@ public:
     // The marks of the positions the next sweep visits, set with Mark.
     uint64_t* TouchedWords() { return m_touched.data(); }
     static void Mark(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
+    static bool Marked(const uint64_t* bits, size_t i) { return (bits[i / 64] >> (i % 64)) & 1; }
 
     // The sweep of a settling over [first, last) (settle.cpp says why it
     // visits only the marked positions): `check(k)` settles a marked

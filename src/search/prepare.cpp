@@ -112,4 +112,19 @@ void SearchState::PrepareConditions() {
     }
     program.conditions.clear();
     parsed.Clear();
+    MarkPlainVariables();
+}
+
+// A condition's list keeps at most as many entries as it starts with: one
+// residual alone stays alone, as itself, as the run it turns into, or gone.
+void SearchState::MarkPlainVariables() {
+    auto plainPair = [this](uint32_t r) {
+        const PairRoot& pair = pairs[r];
+        const CAlternative* a = residuals[r].alternative;
+        return pair.op == Operator::NotEqual && pair.sides[0].other != nullptr &&
+               pair.sides[1].other != nullptr && a->owner->alternatives == a && a->next == nullptr;
+    };
+    for (VariableState& v : variables)
+        v.plain =
+            v.counted.empty() && std::all_of(v.registered.begin(), v.registered.end(), plainPair);
 }

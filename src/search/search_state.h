@@ -13,6 +13,7 @@
 #include "expr/flat_expression.h"
 #include "expr/unbound.h"
 #include "model/program.h"
+#include "search/bind.h"
 #include "search/condition_order.h"
 #include "search/search_records.h"
 
@@ -120,6 +121,12 @@ struct VariableState {
     // Conditions that have or had candidates on the variable (an entry may
     // repeat): the only ones a binding of the variable can settle.
     std::vector<CCondition*> watchers;
+    // Every residual that mentions the variable is a pair "!=" with a root
+    // on either side and the only alternative of its condition. A binding
+    // of the variable alone then turns each due one, in place, into a run
+    // of all values but one: it cannot fail and leaves no trace in any list
+    // once undone. Only the ranks it raises can matter to the settling.
+    bool plain = false;
 };
 
 // What one re-examination changed in a list: the residual alternative it
@@ -189,6 +196,8 @@ public:
     // Binds with propagation, appending what it assigns to `assigned`. On
     // failure nothing stays assigned. The residuals' counts are the caller's.
     bool Assign(CVariable* variable, int32_t value);
+    // Unassigns what `assigned` lists from `from` on, and forgets it.
+    void Unbind(size_t from);
     // Counts v, a step's only binding, out of its residuals and re-examines
     // each that is due; false when a condition has lost every alternative.
     bool CountAndRecheck(const CVariable* v);
@@ -311,10 +320,19 @@ private:
         return a;
     }
     PairRoot MakePairRoot(const FlatExpression& expression) const;
+    // Sets each variable's `plain` once every condition is built.
+    void MarkPlainVariables();
     CAlternative* NewBlockAlternative();
 };
 
 // The operations every step runs many times, inline.
+
+inline bool SearchState::Assign(CVariable* variable, int32_t value) {
+    const size_t from = assigned.size();
+    if (Bind(variable, value, assigned)) return true;
+    Unbind(from);
+    return false;
+}
 
 inline void SearchState::Link(CCondition& k, CAlternative* a) {
     a->owner = &k;

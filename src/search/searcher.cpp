@@ -61,14 +61,9 @@ CVariable* SearchState::ChooseVariable() {
     return best;
 }
 
-bool SearchState::Assign(CVariable* variable, int32_t value) {
-    const size_t from = assigned.size();
-    if (!Bind(variable, value, assigned)) {
-        Unassign(assigned, from);
-        assigned.resize(from);
-        return false;
-    }
-    return true;
+void SearchState::Unbind(size_t from) {
+    Unassign(assigned, from);
+    assigned.resize(from);
 }
 
 bool SearchState::CountAndRecheck(const CVariable* v) {
@@ -218,25 +213,59 @@ void Searcher::Search(size_t first, size_t last) {
 void Searcher::Step(CVariable* variable, int32_t value, size_t first, size_t last) {
     if (!NextStep()) return;
     CTrail trail(m_state);  // undoes the step however it ends
-    if (!AssignAndRecheck(variable, value, trail)) return;
-    const size_t open = Settle(first, last, trail);
+    const size_t open = AssignAndSettle(variable, value, first, last, trail);
     if (open == kFailed) return;
     Search(first, open);
 }
 
 // Binds, then re-examines every residual alternative that mentions one of the
-// variables assigned, from the last assigned to the first. False when the
-// binding fails or a condition loses its last alternative.
-bool Searcher::AssignAndRecheck(CVariable* variable, int32_t value, const CTrail& trail) {
-    if (!m_state.Assign(variable, value)) return false;
+// variables assigned, from the last assigned to the first, then settles.
+size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size_t first, size_t last,
+                                 CTrail& trail) {
+    if (!m_state.Assign(variable, value)) return kFailed;
     const std::vector<CVariable*>& assigned = m_state.assigned;
     const size_t begin = trail.AssignedBegin();
-    if (assigned.size() == begin + 1) return m_state.CountAndRecheck(assigned[begin]);
-    // Propagation bound several: every count first, then the re-examinations.
-    for (size_t i = begin; i < assigned.size(); ++i) m_state.CountAssigned(assigned[i]);
-    for (size_t i = assigned.size(); i-- > begin;)
-        if (!m_state.RecheckRegistered(assigned[i])) return false;
-    return true;
+    if (assigned.size() == begin + 1) {
+        // Bind lists the variable it was given first.
+        if (m_state.variables[variable->index].plain)
+            return SettlePlain(variable, first, last, trail);
+        if (!m_state.CountAndRecheck(variable)) return kFailed;
+    } else {
+        // Propagation bound several: every count first, then the
+        // re-examinations.
+        for (size_t i = begin; i < assigned.size(); ++i) m_state.CountAssigned(assigned[i]);
+        for (size_t i = assigned.size(); i-- > begin;)
+            if (!m_state.RecheckRegistered(assigned[i])) return kFailed;
+    }
+    Touch(first, last, trail);
+    return Settle(first, last, trail);
+}
+
+// A plain variable bound alone is the common step of queens, sudokus and
+// latin squares, and most such steps fail in the settling. Its
+// re-examination cannot fail and satisfies no condition, and all the
+// settling could see of it is the ranks it raises (settle.cpp says why).
+// Where those cannot matter, the settling comes first, and the
+// re-examination only for a step the settling leaves open.
+size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail) {
+    TouchWatchersOf(v, first, last);
+    const bool ranksIdle =
+        first == last || (High(m_state.order.At(first)) &&
+                          !ConditionOrder::Marked(m_state.order.TouchedWords(), first));
+    if (!ranksIdle) {
+        // Never fails for a plain variable.
+        if (!m_state.RecheckRegistered(v)) {
+            ConditionOrder::ClearRange(m_state.order.TouchedWords(), first, last);
+            return kFailed;
+        }
+        return Settle(first, last, trail);
+    }
+    const size_t open = Settle(first, last, trail);
+    if (open == kFailed) return kFailed;
+    // Never fails for a plain variable: the step would have failed before
+    // its settling.
+    if (!m_state.RecheckRegistered(v)) return kFailed;
+    return open;
 }
 
 void Searcher::Exhaust(CVariable** first, CVariable** last) {

@@ -31,14 +31,23 @@ private:
     void Search(size_t first, size_t last);
     // Step form: assign value to variable, settle what that decides, continue.
     void Step(CVariable* variable, int32_t value, size_t first, size_t last);
-    bool AssignAndRecheck(CVariable* variable, int32_t value, const CTrail& trail);
+    // Binds, re-examines and settles what the step's bindings decide.
+    // Returns the new end of the range, or kFailed when the binding fails
+    // or a condition has lost every alternative.
+    size_t AssignAndSettle(CVariable* variable, int32_t value, size_t first, size_t last,
+                           CTrail& trail);
+    // The same, once v, a plain variable, is the step's only binding.
+    size_t SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail);
+    // Marks the conditions of [first, last) that the settling has to check:
+    // those re-examination satisfied, and the watchers of every variable
+    // the step assigned.
+    void Touch(size_t first, size_t last, const CTrail& trail);
+    // Touch for a step whose only binding is v, before re-examination.
+    void TouchWatchersOf(const CVariable* v, size_t first, size_t last);
     // Moves the conditions the step satisfied behind the range and the first
     // one met that consists of candidates only to the front, and tells the
-    // trail where they now stand. Returns the new end, or kFailed when a
-    // condition has lost every alternative.
+    // trail where they now stand. Returns the new end, or kFailed.
     size_t Settle(size_t first, size_t last, CTrail& trail);
-    // Marks the conditions of [first, last) that Settle has to check.
-    void Touch(size_t first, size_t last, const CTrail& trail);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);

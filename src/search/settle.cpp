@@ -42,6 +42,22 @@
 // sweep puts every condition it finds satisfied behind its end, and the
 // step's trail clears the flags of the positions from that end to the
 // range's last (CTrail::Settled).
+//
+// A step that binds a plain variable alone (VariableState::plain) settles
+// before its re-examination, and skips the re-examination when the
+// settling fails (Searcher::SettlePlain). The re-examination of a plain
+// variable turns each due residual, in place, into a run on the pair's
+// other variable, which is unassigned: runs that no check looks at, and
+// undone with the step without a trace in any list. It cannot fail, and it
+// satisfies no condition (a pair with both variables assigned is never due
+// when a step starts: the step that bound the first turned it into a run).
+// It never touches a condition the settling can satisfy, whose candidates
+// are on v. All the settling could see of it is the ranks it raises, and
+// ranks matter only to the rank rule, which stays idle for the whole sweep
+// when the condition at first ranks high and carries no mark: nothing then
+// moves it. The sweep then makes the same exchanges and fails at the same
+// condition whether the re-examination comes before it, after it, or not
+// at all. Otherwise the re-examination comes first, as in any other step.
 #include "search/searcher.h"
 
 namespace {
@@ -65,6 +81,12 @@ inline bool Check(SearchState& state, CCondition* k) {
         return true;
     }
     return k->alternatives != nullptr;
+}
+
+// Marks k's position when it lies in [first, last).
+inline void MarkIn(uint64_t* touched, size_t first, size_t last, const CCondition* k) {
+    const size_t i = k->position;
+    if (i - first < last - first) ConditionOrder::Mark(touched, i);
 }
 
 }  // namespace
@@ -95,19 +117,20 @@ bool SearchState::CheckContradicted(CCondition* k, CAlternative* contradiction) 
 
 void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
     uint64_t* touched = m_state.order.TouchedWords();
-    const size_t span = last - first;
-    auto touch = [&](const CCondition* k) {
-        const size_t i = k->position;
-        if (i - first < span) ConditionOrder::Mark(touched, i);
-    };
     for (size_t i = trail.SatisfiedBegin(); i < m_state.satisfied.size(); ++i)
-        touch(m_state.satisfied[i]);
+        MarkIn(touched, first, last, m_state.satisfied[i]);
     for (size_t i = trail.AssignedBegin(); i < m_state.assigned.size(); ++i)
-        for (const CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers) touch(k);
+        for (const CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers)
+            MarkIn(touched, first, last, k);
+}
+
+void Searcher::TouchWatchersOf(const CVariable* v, size_t first, size_t last) {
+    uint64_t* touched = m_state.order.TouchedWords();
+    for (const CCondition* k : m_state.variables[v->index].watchers)
+        MarkIn(touched, first, last, k);
 }
 
 size_t Searcher::Settle(size_t first, size_t last, CTrail& trail) {
-    Touch(first, last, trail);
     size_t end = last;
     const size_t open = m_state.order.Sweep(first, last, kFailed, end, [this](CCondition* k) {
         return k->satisfied || Check(m_state, k);

@@ -147,6 +147,29 @@ TEST(SearchScore, WeighsEveryRegisteredResidualByItsUnassignedVariables) {
     EXPECT_EQ(scores(), none);
 }
 
+// A binding of a plain variable alone may settle before its re-examination
+// and skip it when the settling fails: every residual that mentions the
+// variable must be a pair "!=" with a root on either side and the only
+// alternative of its condition.
+TEST(SearchPlain, OnlyLoneNotEqualPairsWithRootsMakeAVariablePlain) {
+    RecordingTovik engine;
+    std::unique_ptr<CProgram> program = CompileText(engine,
+                                                    "N{} = {1, 2, 3, 4};\n"
+                                                    "N a, b, c, d, e, f, g, h, j, k, l, m;\n"
+                                                    "a != b;\nb - a != 2;\n"  // plain
+                                                    "c = d;\n"                // not "!="
+                                                    "e != f | e = 1;\n"       // not alone
+                                                    "2 * g != h;\n"       // no single root for g
+                                                    "j + k + l > 3;\n");  // three variables
+    ASSERT_NE(program, nullptr) << engine.output;
+    SearchState state(*program);
+    state.PrepareConditions();
+    std::string plain;
+    for (const char* name : {"a", "b", "c", "d", "e", "f", "g", "h", "j", "k", "l", "m"})
+        if (state.variables[Simple(*program, name)->index].plain) plain += name;
+    EXPECT_EQ(plain, "abm");
+}
+
 }  // namespace
 }  // namespace tovik_test
 
