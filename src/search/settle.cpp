@@ -51,13 +51,14 @@
 // undone with the step without a trace in any list. It cannot fail, and it
 // satisfies no condition (a pair with both variables assigned is never due
 // when a step starts: the step that bound the first turned it into a run).
-// It never touches a condition the settling can satisfy, whose candidates
-// are on v. All the settling could see of it is the ranks it raises, and
-// ranks matter only to the rank rule, which stays idle for the whole sweep
-// when the condition at first ranks high and carries no mark: nothing then
-// moves it. The sweep then makes the same exchanges and fails at the same
-// condition whether the re-examination comes before it, after it, or not
-// at all. Otherwise the re-examination comes first, as in any other step.
+// It never touches a condition the settling can satisfy, one with
+// candidates on the variable just bound. All the settling could see of it
+// is the ranks it raises, and ranks matter only to the rank rule, which
+// stays idle for the whole sweep when the condition at first ranks high and
+// carries no mark: nothing then moves it. The sweep then makes the same
+// exchanges and fails at the same condition whether the re-examination
+// comes before it, after it, or not at all. Otherwise the re-examination
+// comes first, as in any other step.
 #include "search/searcher.h"
 
 namespace {
