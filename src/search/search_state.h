@@ -122,10 +122,8 @@ struct VariableState {
     // repeat): the only ones a binding of the variable can settle.
     std::vector<CCondition*> watchers;
     // Every residual that mentions the variable is a pair "!=" with a root
-    // on either side and the only alternative of its condition. A binding
-    // of the variable alone then turns each due one, in place, into a run
-    // of all values but one: it cannot fail and leaves no trace in any list
-    // once undone. Only the ranks it raises can matter to the settling.
+    // on either side and the only alternative of its condition (settle.cpp
+    // says why a binding of such a variable alone may settle first).
     bool plain = false;
 };
 

@@ -249,23 +249,18 @@ size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size_t firs
 // re-examination only for a step the settling leaves open.
 size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail) {
     TouchWatchersOf(v, first, last);
-    const bool ranksIdle =
+    const bool settleFirst =
         first == last || (High(m_state.order.At(first)) &&
                           !ConditionOrder::Marked(m_state.order.TouchedWords(), first));
-    if (!ranksIdle) {
-        // Never fails for a plain variable.
-        if (!m_state.RecheckRegistered(v)) {
-            ConditionOrder::ClearRange(m_state.order.TouchedWords(), first, last);
-            return kFailed;
-        }
-        return Settle(first, last, trail);
+    // The re-examination never fails for a plain variable (settle.cpp);
+    // its result is heeded all the same.
+    if (!settleFirst && !m_state.RecheckRegistered(v)) {
+        ConditionOrder::ClearRange(m_state.order.TouchedWords(), first, last);
+        return kFailed;
     }
     const size_t open = Settle(first, last, trail);
-    if (open == kFailed) return kFailed;
-    // Never fails for a plain variable: the step would have failed before
-    // its settling.
-    if (!m_state.RecheckRegistered(v)) return kFailed;
-    return open;
+    if (open == kFailed || !settleFirst) return open;
+    return m_state.RecheckRegistered(v) ? open : kFailed;
 }
 
 void Searcher::Exhaust(CVariable** first, CVariable** last) {

@@ -121,8 +121,7 @@ void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
     for (size_t i = trail.SatisfiedBegin(); i < m_state.satisfied.size(); ++i)
         MarkIn(touched, first, last, m_state.satisfied[i]);
     for (size_t i = trail.AssignedBegin(); i < m_state.assigned.size(); ++i)
-        for (const CCondition* k : m_state.variables[m_state.assigned[i]->index].watchers)
-            MarkIn(touched, first, last, k);
+        TouchWatchersOf(m_state.assigned[i], first, last);
 }
 
 void Searcher::TouchWatchersOf(const CVariable* v, size_t first, size_t last) {
