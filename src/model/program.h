@@ -12,6 +12,7 @@
 
 #include "model/condition_statement.h"
 #include "model/key_set.h"
+#include "model/line_template.h"
 #include "model/node_arena.h"
 #include "model/value_set.h"
 #include "text/encoding.h"
@@ -102,7 +103,7 @@ struct COutput {
     // Every direct variable, in declaration order; filled when a search
     // starts in a format that prints them.
     std::vector<COutputColumn> columns;
-    std::vector<char> line;  // where the printer builds a line, reused
+    LineTemplate line;  // the line of the formats that take it whole
 };
 
 using ValueList = std::vector<int32_t>;

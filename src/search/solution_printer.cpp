@@ -6,8 +6,6 @@
 #include "search/solution_printer.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
 #include <string>
 
 #include "engine/tovik.h"
@@ -25,43 +23,6 @@ std::string ValueText(const CProgram& program, int32_t value, bool symbolic) {
     if (!symbolic) return std::to_string(value);
     const char* text = program.TextOf(value);
     return text != nullptr ? text : "";
-}
-
-// A line being built in a buffer that only grows: `size` bytes so far.
-// The pieces are short (a separator, a value), and a string's append costs
-// more than the bytes it copies.
-struct LineBuilder {
-    std::vector<char>& bytes;
-    size_t size = 0;
-
-    void Put(const char* piece, size_t count) {
-        if (size + count >= bytes.size()) bytes.resize(2 * (size + count) + 64);
-        std::memcpy(bytes.data() + size, piece, count);
-        size += count;
-    }
-    void Put(const std::string& piece) { Put(piece.data(), piece.size()); }
-    // The line as a C string.
-    const char* Finish() {
-        bytes[size] = '\0';  // Put leaves room for it
-        return bytes.data();
-    }
-};
-
-// Appends the item's text. Pooled texts hold no NUL (the language has no
-// escape for one), so the whole text is what Output would print of it.
-void PutItem(LineBuilder& line, const CProgram& program, const COutputItem& item) {
-    if (item.variable == nullptr) {
-        line.Put(item.text->text);
-        return;
-    }
-    const int32_t value = item.variable->Value();
-    if (item.symbolic) {
-        if (const PooledText* pooled = program.Pooled(value)) line.Put(pooled->text);
-        return;
-    }
-    char digits[12];
-    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line.Put(digits, static_cast<size_t>(end - digits));
 }
 
 }  // namespace
@@ -135,10 +96,19 @@ void PrintCsv(CTovik& engine, const CProgram& program) {
     engine.Output(row.c_str());
 }
 
+// Whether the format hands each line to Output whole, built by the line
+// template.
+bool WritesWholeLines(const CTovik& engine) {
+    return engine.Format() == OutputFormat::Lines ||
+           (engine.Format() == OutputFormat::Text && engine.TakesWholeLines());
+}
+
 }  // namespace
 
 void BeginSolutions(CTovik& engine, CProgram& program) {
     const OutputFormat format = engine.Format();
+    if (WritesWholeLines(engine))
+        program.output.line.Prepare(program, format == OutputFormat::Lines ? "\n" : "\r\n");
     if (format != OutputFormat::Json && format != OutputFormat::Csv) return;
     program.output.columns = SolutionColumns(program);
     if (format != OutputFormat::Csv || !engine.PrintsSolutions()) return;
@@ -167,17 +137,10 @@ void PrintSolution(CTovik& engine, CProgram& program) {
         PrintCsv(engine, program);
         return;
     }
-    if (format == OutputFormat::Lines ||
-        (format == OutputFormat::Text && engine.TakesWholeLines())) {
+    if (WritesWholeLines(engine)) {
         // For text, the bytes each item's Output call would have written, in
         // one call.
-        LineBuilder line{output.line};
-        for (const COutputItem& item : output.items) PutItem(line, program, item);
-        if (format == OutputFormat::Lines)
-            line.Put("\n", 1);
-        else
-            line.Put("\r\n", 2);
-        engine.Output(line.Finish());
+        engine.Output(output.line.Write());
         return;
     }
     if (format == OutputFormat::Text) {

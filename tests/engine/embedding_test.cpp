@@ -103,7 +103,8 @@ TEST(Embedding, AnUnreadableFileIsAReturnValue) {
 
 // A host that takes whole lines gets the bytes an item-by-item host gets, in
 // one Output call per line: strings with escapes, negative numbers, a
-// repeated line dropped.
+// repeated line dropped; texts longer than the line's copy blocks and the
+// longest number.
 TEST(Embedding, AHostThatTakesWholeLinesGetsTheSameBytes) {
     struct WholeLines : RecordingTovik {
         bool TakesWholeLines() const override { return true; }
@@ -128,6 +129,20 @@ output {"[" s "]\t" n "\\"}
     EXPECT_EQ(RunText(items, puzzle), kCompiling + kSearching + lines);
     EXPECT_EQ(RunText(whole, puzzle), kCompiling + kSearching + lines);
     EXPECT_EQ(whole.calls, 2 + 5);
+
+    const std::string longTexts = R"(L{} = {"x", "a string value of more than thirty-two bytes"};
+N{} = {-2147483647, 5};
+L l;
+N n;
+output {"a text of more than sixteen bytes: " l " " n}
+)";
+    RecordingTovik longItems;
+    WholeLines longWhole;
+    const std::string expected = RunText(longItems, longTexts);
+    EXPECT_NE(expected.find("bytes: a string value of more than thirty-two bytes -2147483647\r\n"),
+              std::string::npos);
+    EXPECT_EQ(RunText(longWhole, longTexts), expected);
+    EXPECT_EQ(longWhole.calls, 2 + 4);
 }
 
 TEST(Embedding, AHostThatCancelsGetsOnlyThePhaseLines) {
