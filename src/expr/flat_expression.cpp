@@ -218,15 +218,27 @@ bool FlatExpression::Holds(int32_t* stack) const {
     return Run(stack) != 0;
 }
 
+// v cancels out of the sum when its coefficient is 0 (O in DONALD + GERALD =
+// ROBERT): then every member holds or none does.
+void FlatExpression::ZeroValues(const CVariable* v, uint32_t base, uint32_t c,
+                                std::vector<int32_t>& out) const {
+    const std::vector<int32_t>& domain = v->family->domain;
+    const bool equal = m_op == Operator::Equal;
+    if (c == 0) {
+        if ((base == 0) == equal) out.insert(out.end(), domain.begin(), domain.end());
+        return;
+    }
+    for (int32_t member : domain)
+        if ((base + c * static_cast<uint32_t>(member) == 0) == equal) out.push_back(member);
+}
+
 void FlatExpression::HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const {
     const std::vector<int32_t>& domain = v->family->domain;
     switch (m_shape) {
         case Shape::Zero: {
             uint32_t c = 0;
             const uint32_t base = ValueWithout(m_left, v, &c);
-            const bool equal = m_op == Operator::Equal;
-            for (int32_t member : domain)
-                if ((base + c * static_cast<uint32_t>(member) == 0) == equal) out.push_back(member);
+            ZeroValues(v, base, c, out);
             return;
         }
         case Shape::Compare: {

@@ -29,19 +29,17 @@ public:
 
     // Whether the tree evaluates to non-zero; every variable is assigned.
     bool Holds(int32_t* stack) const;
-    // Appends to `out` every member of v's domain, first to last, for which
-    // the tree holds while v takes that member and the other variables keep
-    // their values. v is the one unassigned variable, and stays unassigned.
-    void HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
-    // For a tree of the form "sum = 0" or "sum != 0" (after moving every
-    // term to the left): a value in *root such that v's members that make
-    // the sum 0, while the other variables keep their values, are the root
-    // if it is a member and none otherwise; and the operator (Equal or
-    // NotEqual). With an odd coefficient the root is the one 32-bit value
-    // that makes the sum 0. For every other tree, or when no such value
-    // exists (v's coefficient 0, or even and the domain too wide),
-    // Operator::Add and *root unchanged.
-    Operator Root(const CVariable* v, int32_t* root) const;
+    // The members of v's domain for which the tree holds while v takes them
+    // and the other variables keep their values; v is the one unassigned
+    // variable, and stays unassigned. When one value decides them, returns
+    // the operator and puts the value in *root, appending nothing: for
+    // Equal, the root if it is a member and none otherwise; for NotEqual,
+    // every member but the root. That is a tree of the form "sum = 0" or
+    // "sum != 0" (after moving every term to the left) in which v's
+    // coefficient is odd (the root is then the one 32-bit value that makes
+    // the sum 0), or even over a narrow enough domain. Otherwise appends the
+    // members to `out`, first to last, and returns Operator::Add.
+    Operator Solve(CVariable* v, int32_t* root, int32_t* stack, std::vector<int32_t>& out) const;
     // For a tree of the form "c + a x v + b x w = 0" or "!= 0" over exactly
     // two variables v and w, with a odd: v's root as a function of w's value,
     // root = *constant + *factor x w (modulo 2^32), w in *other, and the
@@ -81,6 +79,11 @@ private:
     static uint32_t Inverse(uint32_t c);
     // Root for an even coefficient c of v, and `base` the rest of the sum.
     Operator EvenRoot(const CVariable* v, uint32_t c, uint32_t base, int32_t* root) const;
+    // Appends the members m of v's domain for which the tree holds, trying each.
+    void HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
+    // The same for the form "sum = 0" or "!= 0", with `base` the sum without
+    // v's terms and c v's coefficient.
+    void ZeroValues(const CVariable* v, uint32_t base, uint32_t c, std::vector<int32_t>& out) const;
     void Emit(const CExpression* e, size_t depth);
     int32_t Run(int32_t* stack) const;
 
@@ -118,11 +121,19 @@ inline uint32_t FlatExpression::Inverse(uint32_t c) {
     return inverse;
 }
 
-inline Operator FlatExpression::Root(const CVariable* v, int32_t* root) const {
-    if (m_shape != Shape::Zero) return Operator::Add;
+inline Operator FlatExpression::Solve(CVariable* v, int32_t* root, int32_t* stack,
+                                      std::vector<int32_t>& out) const {
+    if (m_shape != Shape::Zero) {
+        HoldingValues(v, stack, out);
+        return Operator::Add;
+    }
     uint32_t c = 0;
     const uint32_t base = ValueWithout(m_left, v, &c);
-    if ((c & 1) == 0) return EvenRoot(v, c, base, root);
-    *root = static_cast<int32_t>((0u - base) * Inverse(c));
-    return m_op;
+    if ((c & 1) != 0) {
+        *root = static_cast<int32_t>((0u - base) * Inverse(c));
+        return m_op;
+    }
+    if (EvenRoot(v, c, base, root) != Operator::Add) return m_op;
+    ZeroValues(v, base, c, out);
+    return Operator::Add;
 }

@@ -128,7 +128,8 @@ bool SearchState::RecheckFlat(uint32_t r, CVariable* v) {
     CCondition* owner = a->owner;
     const FlatExpression& expression = expressions[r];
     int32_t root = 0;
-    const Operator rooted = expression.Root(v, &root);
+    const size_t from = pool.size();
+    const Operator rooted = expression.Solve(v, &root, stack.data(), pool);
     if (rooted == Operator::NotEqual) {
         // Every member of the domain but the root, in domain order.
         if (v->family->domain.size() == (v->family->Member(root) != nullptr ? 1 : 0))
@@ -136,13 +137,8 @@ bool SearchState::RecheckFlat(uint32_t r, CVariable* v) {
         ReplaceAllBut(*owner, r, v, root);
         return true;
     }
-    const size_t from = pool.size();
-    if (rooted == Operator::Equal) {
-        // The root alone, when it is a member.
-        if (v->family->Member(root) != nullptr) pool.push_back(root);
-    } else {
-        expression.HoldingValues(v, stack.data(), pool);
-    }
+    // The root alone, when it is a member.
+    if (rooted == Operator::Equal && v->family->Member(root) != nullptr) pool.push_back(root);
     if (pool.size() == from) return Remove(*owner, a);
     Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from));
     return true;
