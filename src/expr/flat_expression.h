@@ -29,17 +29,24 @@ public:
 
     // Whether the tree evaluates to non-zero; every variable is assigned.
     bool Holds(int32_t* stack) const;
+    // What Solve finds: the operator Equal or NotEqual and the root that
+    // decides the members, or Add and how many members it appended.
+    struct Solution {
+        Operator op = Operator::Add;
+        int32_t root = 0;
+        uint32_t count = 0;
+    };
     // The members of v's domain for which the tree holds while v takes them
     // and the other variables keep their values; v is the one unassigned
-    // variable, and stays unassigned. When one value decides them, returns
-    // the operator and puts the value in *root, appending nothing: for
-    // Equal, the root if it is a member and none otherwise; for NotEqual,
-    // every member but the root. That is a tree of the form "sum = 0" or
-    // "sum != 0" (after moving every term to the left) in which v's
-    // coefficient is odd (the root is then the one 32-bit value that makes
-    // the sum 0), or even over a narrow enough domain. Otherwise appends the
-    // members to `out`, first to last, and returns Operator::Add.
-    Operator Solve(CVariable* v, int32_t* root, int32_t* stack, std::vector<int32_t>& out) const;
+    // variable, and stays unassigned. When one value decides them, the
+    // solution is the operator and that root, and nothing is appended: for
+    // Equal, the members are the root if it is a member and none otherwise;
+    // for NotEqual, every member but the root. That is a tree of the form
+    // "sum = 0" or "sum != 0" (after moving every term to the left) in which
+    // v's coefficient is odd (the root is then the one 32-bit value that
+    // makes the sum 0), or even over a narrow enough domain. Otherwise the
+    // members are appended to `out`, first to last, and counted.
+    Solution Solve(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
     // For a tree of the form "c + a x v + b x w = 0" or "!= 0" over exactly
     // two variables v and w, with a odd: v's root as a function of w's value,
     // root = *constant + *factor x w (modulo 2^32), w in *other, and the
@@ -121,19 +128,18 @@ inline uint32_t FlatExpression::Inverse(uint32_t c) {
     return inverse;
 }
 
-inline Operator FlatExpression::Solve(CVariable* v, int32_t* root, int32_t* stack,
-                                      std::vector<int32_t>& out) const {
+inline FlatExpression::Solution FlatExpression::Solve(CVariable* v, int32_t* stack,
+                                                      std::vector<int32_t>& out) const {
+    const size_t before = out.size();
     if (m_shape != Shape::Zero) {
         HoldingValues(v, stack, out);
-        return Operator::Add;
+        return {Operator::Add, 0, static_cast<uint32_t>(out.size() - before)};
     }
     uint32_t c = 0;
     const uint32_t base = ValueWithout(m_left, v, &c);
-    if ((c & 1) != 0) {
-        *root = static_cast<int32_t>((0u - base) * Inverse(c));
-        return m_op;
-    }
-    if (EvenRoot(v, c, base, root) != Operator::Add) return m_op;
+    if ((c & 1) != 0) return {m_op, static_cast<int32_t>((0u - base) * Inverse(c)), 0};
+    int32_t root = 0;
+    if (EvenRoot(v, c, base, &root) != Operator::Add) return {m_op, root, 0};
     ZeroValues(v, base, c, out);
-    return Operator::Add;
+    return {Operator::Add, 0, static_cast<uint32_t>(out.size() - before)};
 }

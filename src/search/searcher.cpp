@@ -127,21 +127,27 @@ bool SearchState::RecheckFlat(uint32_t r, CVariable* v) {
     CAlternative* a = residual.alternative;
     CCondition* owner = a->owner;
     const FlatExpression& expression = expressions[r];
-    int32_t root = 0;
-    const size_t from = pool.size();
-    const Operator rooted = expression.Solve(v, &root, stack.data(), pool);
-    if (rooted == Operator::NotEqual) {
-        // Every member of the domain but the root, in domain order.
-        if (v->family->domain.size() == (v->family->Member(root) != nullptr ? 1 : 0))
-            return Remove(*owner, a);
-        ReplaceAllBut(*owner, r, v, root);
-        return true;
+    const FlatExpression::Solution solution = expression.Solve(v, stack.data(), pool);
+    const int32_t root = solution.root;
+    switch (solution.op) {
+        case Operator::NotEqual:
+            // Every member of the domain but the root, in domain order.
+            if (v->family->domain.size() == (v->family->Member(root) != nullptr ? 1 : 0))
+                return Remove(*owner, a);
+            ReplaceAllBut(*owner, r, v, root);
+            return true;
+        case Operator::Equal:
+            // The root alone, when it is a member.
+            if (v->family->Member(root) == nullptr) return Remove(*owner, a);
+            pool.push_back(root);
+            Replace(*owner, r, v, static_cast<uint32_t>(pool.size() - 1), 1);
+            return true;
+        default:
+            if (solution.count == 0) return Remove(*owner, a);
+            Replace(*owner, r, v, static_cast<uint32_t>(pool.size() - solution.count),
+                    solution.count);
+            return true;
     }
-    // The root alone, when it is a member.
-    if (rooted == Operator::Equal && v->family->Member(root) != nullptr) pool.push_back(root);
-    if (pool.size() == from) return Remove(*owner, a);
-    Replace(*owner, r, v, static_cast<uint32_t>(from), static_cast<uint32_t>(pool.size() - from));
-    return true;
 }
 
 // ---- the search ----

@@ -222,8 +222,9 @@ TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
                     y->value = nullptr;
                     x->value = &a;
                     std::vector<int32_t> holding;
-                    int32_t root = 0;
-                    const Operator op = flat.Solve(y, &root, stack.data(), holding);
+                    const FlatExpression::Solution solution = flat.Solve(y, stack.data(), holding);
+                    const Operator op = solution.op;
+                    const int32_t root = solution.root;
                     std::vector<int32_t> expected;
                     for (const int32_t& b : domain) {
                         y->value = &b;
@@ -236,6 +237,7 @@ TEST(FlatExpression, HoldsExactlyWhereTheTreeEvaluatesTrue) {
                     const Operator affine = flat.AffineRoot(y, &constant, &factor, &other);
                     if (op == Operator::Add) {
                         EXPECT_EQ(holding, expected) << a;
+                        EXPECT_EQ(solution.count, holding.size()) << a;
                     } else {
                         EXPECT_TRUE(holding.empty()) << a;
                         std::vector<int32_t> fromRoot;
