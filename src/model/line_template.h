@@ -4,7 +4,9 @@
 // followed by spare bytes, so that a piece goes into the line in 16-byte
 // blocks of fixed size instead of a copy of its exact length; the line's
 // buffer is sized once for the longest line. A line of many short pieces (a
-// grid of colours and separators) costs a few instructions a piece.
+// grid of colours and separators) costs a few instructions a piece. Pooled
+// texts hold no NUL (the language has no escape for one), so a whole text is
+// what an item's own Output call would print of it.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +21,10 @@ public:
     // Takes the program's output items and pooled texts as they are now (the
     // texts must not change before the last line), each line ending in `end`.
     void Prepare(const CProgram& program, std::string_view end);
+    bool Prepared() const { return !m_line.empty(); }
     // The line of the output variables' current values, as a C string that
-    // stays valid until the next call. Every output variable is assigned.
+    // stays valid until the next call. Prepared, and every output variable
+    // is assigned.
     const char* Write();
 
 private:

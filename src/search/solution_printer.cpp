@@ -96,19 +96,10 @@ void PrintCsv(CTovik& engine, const CProgram& program) {
     engine.Output(row.c_str());
 }
 
-// Whether the format hands each line to Output whole, built by the line
-// template.
-bool WritesWholeLines(const CTovik& engine) {
-    return engine.Format() == OutputFormat::Lines ||
-           (engine.Format() == OutputFormat::Text && engine.TakesWholeLines());
-}
-
 }  // namespace
 
 void BeginSolutions(CTovik& engine, CProgram& program) {
     const OutputFormat format = engine.Format();
-    if (WritesWholeLines(engine))
-        program.output.line.Prepare(program, format == OutputFormat::Lines ? "\n" : "\r\n");
     if (format != OutputFormat::Json && format != OutputFormat::Csv) return;
     program.output.columns = SolutionColumns(program);
     if (format != OutputFormat::Csv || !engine.PrintsSolutions()) return;
@@ -137,9 +128,13 @@ void PrintSolution(CTovik& engine, CProgram& program) {
         PrintCsv(engine, program);
         return;
     }
-    if (WritesWholeLines(engine)) {
+    if (format == OutputFormat::Lines ||
+        (format == OutputFormat::Text && engine.TakesWholeLines())) {
         // For text, the bytes each item's Output call would have written, in
-        // one call.
+        // one call. The template is made at the first line, once the texts
+        // are in the output's encoding.
+        if (!output.line.Prepared())
+            output.line.Prepare(program, format == OutputFormat::Lines ? "\n" : "\r\n");
         engine.Output(output.line.Write());
         return;
     }
