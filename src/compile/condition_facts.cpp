@@ -53,12 +53,15 @@ public:
                 variables.push_back(v->variable);
             return variables.size() <= m_maxVariables;
         }
+        // The common kinds first: every failed cast costs a walk of the
+        // type's description.
+        if (auto* f = dynamic_cast<const CExpFunc*>(e))
+            return Collect(f->left) && Collect(f->right);
+        if (dynamic_cast<const CExpConst*>(e) != nullptr) return true;
         if (auto* a = dynamic_cast<const CExpAnd*>(e)) return Collect(a->left) && Collect(a->right);
         if (auto* o = dynamic_cast<const CExpOr*>(e)) return Collect(o->left) && Collect(o->right);
         if (auto* n = dynamic_cast<const CExpNot*>(e)) return Collect(n->operand);
-        if (auto* f = dynamic_cast<const CExpFunc*>(e))
-            return Collect(f->left) && Collect(f->right);
-        return dynamic_cast<const CExpConst*>(e) != nullptr;  // nothing else is evaluated
+        return false;  // nothing else is evaluated
     }
 
     std::vector<CVariable*> variables;
