@@ -220,45 +220,39 @@ bool FlatExpression::Holds(int32_t* stack) const {
 
 // v cancels out of the sum when its coefficient is 0 (O in DONALD + GERALD =
 // ROBERT): then every member holds or none does.
-void FlatExpression::ZeroValues(const CVariable* v, uint32_t base, uint32_t c,
-                                std::vector<int32_t>& out) const {
+uint32_t FlatExpression::ZeroValues(const CVariable* v, uint32_t base, uint32_t c,
+                                    std::vector<int32_t>& out) const {
     const std::vector<int32_t>& domain = v->family->domain;
+    const size_t before = out.size();
     const bool equal = m_op == Operator::Equal;
     if (c == 0) {
         if ((base == 0) == equal) out.insert(out.end(), domain.begin(), domain.end());
-        return;
+    } else {
+        for (int32_t member : domain)
+            if ((base + c * static_cast<uint32_t>(member) == 0) == equal) out.push_back(member);
     }
-    for (int32_t member : domain)
-        if ((base + c * static_cast<uint32_t>(member) == 0) == equal) out.push_back(member);
+    return static_cast<uint32_t>(out.size() - before);
 }
 
-void FlatExpression::HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const {
+uint32_t FlatExpression::TriedValues(CVariable* v, int32_t* stack,
+                                     std::vector<int32_t>& out) const {
     const std::vector<int32_t>& domain = v->family->domain;
-    switch (m_shape) {
-        case Shape::Zero: {
-            uint32_t c = 0;
-            const uint32_t base = ValueWithout(m_left, v, &c);
-            ZeroValues(v, base, c, out);
-            return;
+    const size_t before = out.size();
+    if (m_shape == Shape::Compare) {
+        uint32_t cl = 0, cr = 0;
+        const uint32_t l = ValueWithout(m_left, v, &cl);
+        const uint32_t r = ValueWithout(m_right, v, &cr);
+        for (int32_t member : domain) {
+            const auto m = static_cast<uint32_t>(member);
+            if (Compares(m_op, static_cast<int32_t>(l + cl * m), static_cast<int32_t>(r + cr * m)))
+                out.push_back(member);
         }
-        case Shape::Compare: {
-            uint32_t cl = 0, cr = 0;
-            const uint32_t l = ValueWithout(m_left, v, &cl);
-            const uint32_t r = ValueWithout(m_right, v, &cr);
-            for (int32_t member : domain) {
-                const auto m = static_cast<uint32_t>(member);
-                if (Compares(m_op, static_cast<int32_t>(l + cl * m),
-                             static_cast<int32_t>(r + cr * m)))
-                    out.push_back(member);
-            }
-            return;
+    } else {
+        for (const int32_t& member : domain) {
+            v->value = &member;
+            if (Run(stack) != 0) out.push_back(member);
         }
-        case Shape::Code:
-            break;
+        v->value = nullptr;
     }
-    for (const int32_t& member : domain) {
-        v->value = &member;
-        if (Run(stack) != 0) out.push_back(member);
-    }
-    v->value = nullptr;
+    return static_cast<uint32_t>(out.size() - before);
 }

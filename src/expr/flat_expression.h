@@ -24,7 +24,7 @@ public:
 
     // The distinct variables the tree mentions.
     const std::vector<CVariable*>& Variables() const { return m_variables; }
-    // Entries of the value stack that Holds and HoldingValues need.
+    // Entries of the value stack that Holds and Solve need.
     size_t StackDepth() const { return m_depth; }
 
     // Whether the tree evaluates to non-zero; every variable is assigned.
@@ -86,11 +86,12 @@ private:
     static uint32_t Inverse(uint32_t c);
     // Root for an even coefficient c of v, and `base` the rest of the sum.
     Operator EvenRoot(const CVariable* v, uint32_t c, uint32_t base, int32_t* root) const;
-    // Appends the members m of v's domain for which the tree holds, trying each.
-    void HoldingValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
-    // The same for the form "sum = 0" or "!= 0", with `base` the sum without
-    // v's terms and c v's coefficient.
-    void ZeroValues(const CVariable* v, uint32_t base, uint32_t c, std::vector<int32_t>& out) const;
+    // Solve's appending, which returns how many members it appended: for the
+    // form "sum = 0" or "!= 0", with `base` the sum without v's terms and c
+    // v's coefficient; for the other forms, by trying each member.
+    uint32_t ZeroValues(const CVariable* v, uint32_t base, uint32_t c,
+                        std::vector<int32_t>& out) const;
+    uint32_t TriedValues(CVariable* v, int32_t* stack, std::vector<int32_t>& out) const;
     void Emit(const CExpression* e, size_t depth);
     int32_t Run(int32_t* stack) const;
 
@@ -130,16 +131,11 @@ inline uint32_t FlatExpression::Inverse(uint32_t c) {
 
 inline FlatExpression::Solution FlatExpression::Solve(CVariable* v, int32_t* stack,
                                                       std::vector<int32_t>& out) const {
-    const size_t before = out.size();
-    if (m_shape != Shape::Zero) {
-        HoldingValues(v, stack, out);
-        return {Operator::Add, 0, static_cast<uint32_t>(out.size() - before)};
-    }
+    if (m_shape != Shape::Zero) return {Operator::Add, 0, TriedValues(v, stack, out)};
     uint32_t c = 0;
     const uint32_t base = ValueWithout(m_left, v, &c);
     if ((c & 1) != 0) return {m_op, static_cast<int32_t>((0u - base) * Inverse(c)), 0};
     int32_t root = 0;
     if (EvenRoot(v, c, base, &root) != Operator::Add) return {m_op, root, 0};
-    ZeroValues(v, base, c, out);
-    return {Operator::Add, 0, static_cast<uint32_t>(out.size() - before)};
+    return {Operator::Add, 0, ZeroValues(v, base, c, out)};
 }
