@@ -48,6 +48,17 @@ size_t CharacterLength(std::string_view text, Encoding encoding) {
     return n == 0 ? 1 : n;
 }
 
+// Whether the character may be one of kFullWidth. GB18030 puts every one of
+// them in row A1 or A3 (the ideographic space and the curly quotes in A1, the
+// full-width forms in A3), so any other character of a GBK text needs no
+// conversion: converting opens a converter, which costs more than the rest
+// of compiling a short puzzle.
+bool MayBeFullWidth(std::string_view character, Encoding encoding) {
+    if (encoding != Encoding::Gbk) return true;
+    const auto lead = static_cast<unsigned char>(character[0]);
+    return lead == 0xA1 || lead == 0xA3;
+}
+
 }  // namespace
 
 std::vector<char32_t> CodePoints(std::string_view utf8) {
@@ -85,7 +96,7 @@ std::optional<FullWidthMark> FindFullWidth(std::string_view text, Encoding encod
     int before = 0;
     for (size_t i = 0; i < text.size(); ++before) {
         const size_t n = CharacterLength(text.substr(i), encoding);
-        if (n > 1) {
+        if (n > 1 && MayBeFullWidth(text.substr(i, n), encoding)) {
             const std::string utf8 = ToUtf8(text.substr(i, n), encoding);
             const std::vector<char32_t> codes = CodePoints(utf8);
             if (codes.size() == 1)

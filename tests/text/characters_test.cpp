@@ -1,7 +1,8 @@
 // Characters as the author sees them: code points of text with bad bytes,
 // terminal widths at the edges of the wide blocks, the first full-width
 // punctuation mark in GBK and UTF-8 (its byte offset and the characters
-// before it), and JSON and CSV quoting of awkward texts.
+// before it; every two-byte GBK character agrees with its UTF-8 spelling),
+// and JSON and CSV quoting of awkward texts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "../support/test_support.h"
 #include "text/characters.h"
+#include "text/encoding.h"
 #include "text/quoting.h"
 
 namespace {
@@ -67,6 +69,24 @@ TEST(Characters, FirstFullWidthMark) {
         EXPECT_EQ(mark->character, row.character);
         EXPECT_EQ(mark->ascii, row.ascii);
     }
+}
+
+// A GBK character is a mark exactly when its UTF-8 spelling is, for every
+// two-byte character: the GBK search converts only the rows that hold marks.
+TEST(Characters, FullWidthMarksInEveryGbkRow) {
+    Converter toUtf8(Encoding::Gbk, Encoding::Utf8);
+    std::string utf8;
+    for (int lead = 0x81; lead <= 0xFE; ++lead)
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            const std::string gbk{static_cast<char>(lead), static_cast<char>(trail)};
+            toUtf8.Convert(gbk, utf8);
+            const std::optional<FullWidthMark> mark = FindFullWidth(gbk, Encoding::Gbk);
+            const std::optional<FullWidthMark> expected = FindFullWidth(utf8, Encoding::Utf8);
+            ASSERT_EQ(mark.has_value(), expected.has_value()) << lead << ' ' << trail;
+            if (mark) {
+                EXPECT_EQ(mark->ascii, expected->ascii);
+            }
+        }
 }
 
 // JSON strings are always valid UTF-8 with every control character escaped;
