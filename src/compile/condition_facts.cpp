@@ -3,8 +3,10 @@
 #include "compile/condition_facts.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <initializer_list>
+#include <span>
 #include <vector>
 
 #include "expr/expression.h"
@@ -38,49 +40,69 @@ Bounds Remainder(const Bounds& a, const Bounds& b) {
     return {a.lo < 0 ? -std::min(-a.lo, limit) : 0, a.hi > 0 ? std::min(a.hi, limit) : 0};
 }
 
+// A condition over more assignments than this is not enumerated, however
+// little each evaluation costs.
+constexpr uint64_t kMaxAssignments = 4096;
+constexpr size_t kMaxVariables = 12;  // 2^12 assignments at the least
+
 // The distinct variables of a condition and the number of nodes one
 // evaluation may visit (shared subtrees counted once per path), or false
-// when either passes its limit.
+// when either passes its limit. The check runs on every condition of the
+// puzzle, so the variables are kept in place rather than on the heap.
 class VariableCollector {
 public:
-    VariableCollector(size_t maxVariables, uint64_t maxNodes)
-        : m_maxVariables(maxVariables), m_maxNodes(maxNodes) {}
+    explicit VariableCollector(uint64_t maxNodes) : m_maxNodes(maxNodes) {}
 
     bool Collect(const CExpression* e) {
         if (++nodes > m_maxNodes) return false;
-        if (auto* v = dynamic_cast<const CExpVar*>(e)) {
-            if (std::find(variables.begin(), variables.end(), v->variable) == variables.end())
-                variables.push_back(v->variable);
-            return variables.size() <= m_maxVariables;
+        switch (e->kind) {
+            case NodeKind::Var: {
+                CVariable* variable = static_cast<const CExpVar*>(e)->variable;
+                CVariable** end = m_variables.data() + m_count;
+                if (std::find(m_variables.data(), end, variable) != end) return true;
+                if (m_count == kMaxVariables) return false;
+                m_variables[m_count++] = variable;
+                return true;
+            }
+            case NodeKind::Const:
+                return true;
+            case NodeKind::Func: {
+                auto* f = static_cast<const CExpFunc*>(e);
+                return Collect(f->left) && Collect(f->right);
+            }
+            case NodeKind::And: {
+                auto* a = static_cast<const CExpAnd*>(e);
+                return Collect(a->left) && Collect(a->right);
+            }
+            case NodeKind::Or: {
+                auto* o = static_cast<const CExpOr*>(e);
+                return Collect(o->left) && Collect(o->right);
+            }
+            case NodeKind::Not:
+                return Collect(static_cast<const CExpNot*>(e)->operand);
+            default:
+                return false;  // nothing else is evaluated
         }
-        // The common kinds first: every failed cast costs a walk of the
-        // type's description.
-        if (auto* f = dynamic_cast<const CExpFunc*>(e))
-            return Collect(f->left) && Collect(f->right);
-        if (dynamic_cast<const CExpConst*>(e) != nullptr) return true;
-        if (auto* a = dynamic_cast<const CExpAnd*>(e)) return Collect(a->left) && Collect(a->right);
-        if (auto* o = dynamic_cast<const CExpOr*>(e)) return Collect(o->left) && Collect(o->right);
-        if (auto* n = dynamic_cast<const CExpNot*>(e)) return Collect(n->operand);
-        return false;  // nothing else is evaluated
     }
 
-    std::vector<CVariable*> variables;
+    std::span<CVariable* const> Variables() const { return {m_variables.data(), m_count}; }
+
     uint64_t nodes = 0;
 
 private:
-    size_t m_maxVariables;
     uint64_t m_maxNodes;
+    std::array<CVariable*, kMaxVariables> m_variables{};
+    size_t m_count = 0;
 };
 
 // Gives the variables values for an enumeration and takes them back after it,
 // so that the program leaves the check as it came.
 class TrialAssignment {
 public:
-    explicit TrialAssignment(const std::vector<CVariable*>& variables)
-        : m_variables(variables), m_index(variables.size(), 0) {
-        for (CVariable* v : m_variables) {
-            m_saved.push_back(v->value);
-            v->value = &v->family->domain[0];
+    explicit TrialAssignment(std::span<CVariable* const> variables) : m_variables(variables) {
+        for (size_t i = 0; i < m_variables.size(); ++i) {
+            m_saved[i] = m_variables[i]->value;
+            m_variables[i]->value = &m_variables[i]->family->domain[0];
         }
     }
     ~TrialAssignment() {
@@ -104,15 +126,10 @@ public:
     }
 
 private:
-    const std::vector<CVariable*>& m_variables;
-    std::vector<size_t> m_index;
-    std::vector<const int32_t*> m_saved;
+    std::span<CVariable* const> m_variables;
+    std::array<size_t, kMaxVariables> m_index{};
+    std::array<const int32_t*, kMaxVariables> m_saved{};
 };
-
-// A condition over more assignments than this is not enumerated, however
-// little each evaluation costs.
-constexpr uint64_t kMaxAssignments = 4096;
-constexpr size_t kMaxVariables = 12;  // 2^12 assignments at the least
 
 }  // namespace
 
@@ -135,15 +152,15 @@ Bounds OperationBounds(Operator op, const Bounds& a, const Bounds& b) {
 }
 
 std::optional<bool> CanHold(const CExpression* condition, uint64_t& work) {
-    VariableCollector collector(kMaxVariables, std::min<uint64_t>(work, 1u << 16));
+    VariableCollector collector(std::min<uint64_t>(work, 1u << 16));
     if (!collector.Collect(condition)) return std::nullopt;
     uint64_t assignments = 1;
-    for (const CVariable* v : collector.variables) {
+    for (const CVariable* v : collector.Variables()) {
         assignments *= v->family->domain.size();
         if (assignments > kMaxAssignments) return std::nullopt;
     }
     if (assignments * collector.nodes > work) return std::nullopt;
-    TrialAssignment trial(collector.variables);
+    TrialAssignment trial(collector.Variables());
     do {
         work -= collector.nodes;
         if (condition->Evaluate() != 0) return true;

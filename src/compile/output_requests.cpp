@@ -8,7 +8,7 @@ void Compiler::AddOutputText(const PooledText* text) {
 
 // Only a variable reference can be printed.
 void Compiler::AddOutputVariable(CExpression* expression) {
-    auto* reference = dynamic_cast<CExpVar*>(expression);
+    auto* reference = As<CExpVar>(expression);
     if (reference == nullptr) {
         Report(Msg::BadOutput);
         return;

@@ -39,7 +39,7 @@ CExpression* Compiler::ReferenceIndexed(bool inverse, const PooledText* name,
                    : SubscriptError(Msg::MayBeOutOfRange, decl, name, values.Min(), values.Max()));
         return nullptr;
     }
-    if (auto* reference = dynamic_cast<CExpVar*>(subscript))
+    if (auto* reference = As<CExpVar>(subscript))
         return Node<CExpVar>(program.IndirectElement(decl, reference->variable));
     return Node<CExpBoundSubscript>(decl, subscript);
 }

@@ -92,11 +92,11 @@ CExpression* Compiler::StringConstant(const PooledText* text) {
 // when it was made. A quantified body is checked once, its bound names
 // ranging over their whole sets, which covers every copy of it.
 Bounds Compiler::BoundsOf(const CExpression* e) const {
-    if (auto* c = dynamic_cast<const CExpConst*>(e)) return {c->value, c->value};
+    if (auto* c = As<CExpConst>(e)) return {c->value, c->value};
     const std::vector<int32_t>* values = nullptr;
-    if (auto* v = dynamic_cast<const CExpVar*>(e)) values = &v->variable->family->domain;
-    if (auto* b = dynamic_cast<const CExpBoundName*>(e)) values = b->set;
-    if (auto* s = dynamic_cast<const CExpBoundSubscript*>(e)) values = &s->family->domain;
+    if (auto* v = As<CExpVar>(e)) values = &v->variable->family->domain;
+    if (auto* b = As<CExpBoundName>(e)) values = b->set;
+    if (auto* s = As<CExpBoundSubscript>(e)) values = &s->family->domain;
     if (values != nullptr) return {values->front(), values->back()};
     if (auto known = m_arithmetic.find(e); known != m_arithmetic.end()) return known->second;
     return {0, 1};  // a comparison or a logical operation

@@ -16,8 +16,26 @@
 
 struct CAlternative;
 
+// What a node is, for the passes that treat some kinds apart: comparing the
+// tag costs less than a dynamic_cast, which walks the type's description,
+// and the compile phase asks on every node of every condition.
+enum class NodeKind : uint8_t {
+    And,
+    Or,
+    Not,
+    Func,
+    Const,
+    Var,
+    Parameters,
+    AllDifferent,
+    BoundName,
+    BoundSubscript,
+};
+
 class CExpression : public ArenaNode {
 public:
+    explicit CExpression(NodeKind kind) : kind(kind) {}
+
     // Every value the node can take while each variable ranges over its whole
     // declared domain; remembered until the node replaces a child.
     const ValueSet& Values() const;
@@ -38,6 +56,7 @@ public:
     virtual void CollectUnbound(std::vector<CVariable*>& out) const;
 
     CAlternative* owner = nullptr;  // set by the search on the copies it keeps
+    const NodeKind kind;
 
 protected:
     // Composite nodes call this whenever they replace a child.
@@ -47,9 +66,20 @@ private:
     mutable std::unique_ptr<ValueSet> m_values;
 };
 
+// The node as a T when it is one, else null (as dynamic_cast would give).
+template <class T>
+const T* As(const CExpression* e) {
+    return e != nullptr && e->kind == T::kKind ? static_cast<const T*>(e) : nullptr;
+}
+template <class T>
+T* As(CExpression* e) {
+    return e != nullptr && e->kind == T::kKind ? static_cast<T*>(e) : nullptr;
+}
+
 class CExpAnd final : public CExpression {
 public:
-    CExpAnd(CExpression* left, CExpression* right) : left(left), right(right) {}
+    static constexpr NodeKind kKind = NodeKind::And;
+    CExpAnd(CExpression* left, CExpression* right) : CExpression(kKind), left(left), right(right) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -64,7 +94,8 @@ public:
 
 class CExpOr final : public CExpression {
 public:
-    CExpOr(CExpression* left, CExpression* right) : left(left), right(right) {}
+    static constexpr NodeKind kKind = NodeKind::Or;
+    CExpOr(CExpression* left, CExpression* right) : CExpression(kKind), left(left), right(right) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -79,7 +110,8 @@ public:
 
 class CExpNot final : public CExpression {
 public:
-    explicit CExpNot(CExpression* operand) : operand(operand) {}
+    static constexpr NodeKind kKind = NodeKind::Not;
+    explicit CExpNot(CExpression* operand) : CExpression(kKind), operand(operand) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -94,8 +126,9 @@ public:
 // A two-operand arithmetic operation or comparison.
 class CExpFunc final : public CExpression {
 public:
+    static constexpr NodeKind kKind = NodeKind::Func;
     CExpFunc(Operator op, CExpression* left, CExpression* right)
-        : left(left), right(right), op(op), function(FunctionOf(op)) {}
+        : CExpression(kKind), left(left), right(right), op(op), function(FunctionOf(op)) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -110,7 +143,8 @@ public:
 
 class CExpConst final : public CExpression {
 public:
-    explicit CExpConst(int32_t value) : value(value) {}
+    static constexpr NodeKind kKind = NodeKind::Const;
+    explicit CExpConst(int32_t value) : CExpression(kKind), value(value) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -119,7 +153,8 @@ public:
 
 class CExpVar final : public CExpression {
 public:
-    explicit CExpVar(CVariable* variable) : variable(variable) {}
+    static constexpr NodeKind kKind = NodeKind::Var;
+    explicit CExpVar(CVariable* variable) : CExpression(kKind), variable(variable) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -130,8 +165,11 @@ public:
 // The argument list of the all-different construct: two or more operands.
 class CExpParameters final : public CExpression {
 public:
-    CExpParameters(CExpression* first, CExpression* second) : elements{first, second} {}
-    explicit CExpParameters(std::vector<CExpression*> elements) : elements(std::move(elements)) {}
+    static constexpr NodeKind kKind = NodeKind::Parameters;
+    CExpParameters(CExpression* first, CExpression* second)
+        : CExpression(kKind), elements{first, second} {}
+    explicit CExpParameters(std::vector<CExpression*> elements)
+        : CExpression(kKind), elements(std::move(elements)) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -145,7 +183,8 @@ CExpParameters* Append(CExpParameters* list, CExpression* element);
 // All-different: the operands must take pairwise different values.
 class CExpAllDifferent final : public CExpression {
 public:
-    explicit CExpAllDifferent(CExpParameters* list) : list(list) {}
+    static constexpr NodeKind kKind = NodeKind::AllDifferent;
+    explicit CExpAllDifferent(CExpParameters* list) : CExpression(kKind), list(list) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -158,7 +197,9 @@ public:
 // values are those of the set it ranges over. Expansion substitutes it away.
 class CExpBoundName final : public CExpression {
 public:
-    CExpBoundName(const PooledText* name, const std::vector<int32_t>* set) : name(name), set(set) {}
+    static constexpr NodeKind kKind = NodeKind::BoundName;
+    CExpBoundName(const PooledText* name, const std::vector<int32_t>* set)
+        : CExpression(kKind), name(name), set(set) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;
@@ -172,7 +213,9 @@ public:
 // resolves it into a reference to a direct or indirect element.
 class CExpBoundSubscript final : public CExpression {
 public:
-    CExpBoundSubscript(CVarDecl* family, CExpression* index) : family(family), index(index) {}
+    static constexpr NodeKind kKind = NodeKind::BoundSubscript;
+    CExpBoundSubscript(CVarDecl* family, CExpression* index)
+        : CExpression(kKind), family(family), index(index) {}
     ValueSet GetValueSet() const override;
     CExpression* Clone(NodeArena& arena) const override;
     int32_t Evaluate() const override;

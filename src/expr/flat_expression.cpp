@@ -19,7 +19,7 @@ bool Compares(Operator op, int32_t a, int32_t b) { return Apply(op, a, b) != 0; 
 
 FlatExpression::FlatExpression(const CExpression& tree, std::vector<CVariable*> variables)
     : m_variables(std::move(variables)) {
-    if (auto* f = dynamic_cast<const CExpFunc*>(&tree); f != nullptr && IsComparison(f->op)) {
+    if (auto* f = As<CExpFunc>(&tree); f != nullptr && IsComparison(f->op)) {
         Sum left, right;
         if (AddLinear(f->left, 1, left) && AddLinear(f->right, 1, right)) {
             m_op = f->op;
@@ -47,15 +47,15 @@ FlatExpression::FlatExpression(const CExpression& tree, std::vector<CVariable*> 
 // Adds scale x e to the sum; false when e is not a linear sum of variables
 // and constants.
 bool FlatExpression::AddLinear(const CExpression* e, uint32_t scale, Sum& sum) {
-    if (auto* c = dynamic_cast<const CExpConst*>(e)) {
+    if (auto* c = As<CExpConst>(e)) {
         sum.constant += scale * static_cast<uint32_t>(c->value);
         return true;
     }
-    if (auto* v = dynamic_cast<const CExpVar*>(e)) {
+    if (auto* v = As<CExpVar>(e)) {
         sum.terms.push_back({v->variable, scale});
         return true;
     }
-    auto* f = dynamic_cast<const CExpFunc*>(e);
+    auto* f = As<CExpFunc>(e);
     if (f == nullptr) return false;
     switch (f->op) {
         case Operator::Add:
@@ -63,9 +63,9 @@ bool FlatExpression::AddLinear(const CExpression* e, uint32_t scale, Sum& sum) {
         case Operator::Subtract:
             return AddLinear(f->left, scale, sum) && AddLinear(f->right, 0u - scale, sum);
         case Operator::Multiply:
-            if (auto* c = dynamic_cast<const CExpConst*>(f->left))
+            if (auto* c = As<CExpConst>(f->left))
                 return AddLinear(f->right, scale * static_cast<uint32_t>(c->value), sum);
-            if (auto* c = dynamic_cast<const CExpConst*>(f->right))
+            if (auto* c = As<CExpConst>(f->right))
                 return AddLinear(f->left, scale * static_cast<uint32_t>(c->value), sum);
             return false;
         default:
@@ -97,24 +97,23 @@ void FlatExpression::Emit(const CExpression* e, size_t depth) {
         Emit(r, depth + 1);
         m_code.push_back({kind, op, 0, nullptr});
     };
-    if (auto* c = dynamic_cast<const CExpConst*>(e)) {
+    if (auto* c = As<CExpConst>(e)) {
         m_code.push_back({Kind::Constant, Operator::Add, c->value, nullptr});
-    } else if (auto* v = dynamic_cast<const CExpVar*>(e)) {
+    } else if (auto* v = As<CExpVar>(e)) {
         m_code.push_back({Kind::Variable, Operator::Add, 0, v->variable});
-    } else if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
+    } else if (auto* f = As<CExpFunc>(e)) {
         binary(f->left, f->right, Kind::Binary, f->op);
-    } else if (auto* a = dynamic_cast<const CExpAnd*>(e)) {
+    } else if (auto* a = As<CExpAnd>(e)) {
         binary(a->left, a->right, Kind::And, Operator::Add);
-    } else if (auto* o = dynamic_cast<const CExpOr*>(e)) {
+    } else if (auto* o = As<CExpOr>(e)) {
         binary(o->left, o->right, Kind::Or, Operator::Add);
-    } else if (auto* n = dynamic_cast<const CExpNot*>(e)) {
+    } else if (auto* n = As<CExpNot>(e)) {
         Emit(n->operand, depth);
         m_code.push_back({Kind::Not, Operator::Add, 0, nullptr});
     } else {
         // The remaining kinds evaluate to a constant: an argument list and
         // all-different to 1, a bound-name reference to 0.
-        const bool one = dynamic_cast<const CExpParameters*>(e) != nullptr ||
-                         dynamic_cast<const CExpAllDifferent*>(e) != nullptr;
+        const bool one = As<CExpParameters>(e) != nullptr || As<CExpAllDifferent>(e) != nullptr;
         m_code.push_back({Kind::Constant, Operator::Add, one ? 1 : 0, nullptr});
     }
 }

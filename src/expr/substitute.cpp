@@ -53,7 +53,7 @@ CExpression* CExpBoundSubscript::Substitute(const PooledText* name, int32_t valu
     CExpression* previous = index;
     index = index->Substitute(name, value, program);
     if (index == previous) return this;  // nothing resolved yet
-    if (auto* constant = dynamic_cast<CExpConst*>(index))
+    if (auto* constant = As<CExpConst>(index))
         return program.nodes.Make<CExpVar>(CProgram::FindElement(family, constant->value));
     // A nested reference that has just become a variable y: x(y) is an
     // indirect element, shared with every other reference through y.

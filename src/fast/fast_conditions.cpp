@@ -85,23 +85,23 @@ bool Ranges::Compute(const CExpression* e, Range* out) {
 // logical nodes 0..1 once their operands are within the limits.
 bool Ranges::NodeRange(const CExpression* e, Range* out) {
     Range a{}, b{};
-    if (auto* c = dynamic_cast<const CExpConst*>(e)) {
+    if (auto* c = As<CExpConst>(e)) {
         *out = {c->value, c->value};
-    } else if (auto* v = dynamic_cast<const CExpVar*>(e)) {
+    } else if (auto* v = As<CExpVar>(e)) {
         const std::vector<int32_t>& domain = v->variable->family->domain;
         *out = {domain.front(), domain.back()};
-    } else if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
+    } else if (auto* f = As<CExpFunc>(e)) {
         return Compute(f->left, &a) && Compute(f->right, &b) && OperationRange(f->op, a, b, out);
-    } else if (auto* x = dynamic_cast<const CExpAnd*>(e)) {
+    } else if (auto* x = As<CExpAnd>(e)) {
         *out = {0, 1};
         return Compute(x->left, &a) && Compute(x->right, &b);
-    } else if (auto* o = dynamic_cast<const CExpOr*>(e)) {
+    } else if (auto* o = As<CExpOr>(e)) {
         *out = {0, 1};
         return Compute(o->left, &a) && Compute(o->right, &b);
-    } else if (auto* n = dynamic_cast<const CExpNot*>(e)) {
+    } else if (auto* n = As<CExpNot>(e)) {
         *out = {0, 1};
         return Compute(n->operand, &a);
-    } else if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpAllDifferent*>(e)) {
+    } else if (As<CExpParameters>(e) || As<CExpAllDifferent>(e)) {
         *out = {1, 1};
     } else {
         *out = {0, 0};  // a bound-name reference left in a tree evaluates to 0
@@ -131,10 +131,10 @@ void Builder::PostConditions() {
 
 bool Builder::IsDistinctEdge(const std::vector<CExpression*>& clause, int* a, int* b) const {
     if (clause.size() != 1) return false;
-    auto* f = dynamic_cast<const CExpFunc*>(clause.front());
+    auto* f = As<CExpFunc>(clause.front());
     if (f == nullptr || f->op != Operator::NotEqual) return false;
-    auto* x = dynamic_cast<const CExpVar*>(f->left);
-    auto* y = dynamic_cast<const CExpVar*>(f->right);
+    auto* x = As<CExpVar>(f->left);
+    auto* y = As<CExpVar>(f->right);
     if (x == nullptr || y == nullptr || x->variable == y->variable) return false;
     *a = m_index.at(x->variable);
     *b = m_index.at(y->variable);
@@ -186,7 +186,7 @@ void Builder::PostDistinct(const std::vector<std::pair<int, int>>& edgeList) {
 // A clause of one alternative holds outright: conjunctions and comparisons
 // are posted as they are, without reification.
 void Builder::PostTrue(const CExpression* e) {
-    if (auto* a = dynamic_cast<const CExpAnd*>(e)) {
+    if (auto* a = As<CExpAnd>(e)) {
         PostTrue(a->left);
         PostTrue(a->right);
         return;
@@ -195,10 +195,10 @@ void Builder::PostTrue(const CExpression* e) {
 }
 
 BoolExpr Builder::Truth(const CExpression* e) {
-    if (auto* a = dynamic_cast<const CExpAnd*>(e)) return Truth(a->left) && Truth(a->right);
-    if (auto* o = dynamic_cast<const CExpOr*>(e)) return Truth(o->left) || Truth(o->right);
-    if (auto* n = dynamic_cast<const CExpNot*>(e)) return !Truth(n->operand);
-    if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
+    if (auto* a = As<CExpAnd>(e)) return Truth(a->left) && Truth(a->right);
+    if (auto* o = As<CExpOr>(e)) return Truth(o->left) || Truth(o->right);
+    if (auto* n = As<CExpNot>(e)) return !Truth(n->operand);
+    if (auto* f = As<CExpFunc>(e)) {
         switch (f->op) {
             case Operator::Equal:
                 return Int(f->left) == Int(f->right);
@@ -220,19 +220,17 @@ BoolExpr Builder::Truth(const CExpression* e) {
 }
 
 LinIntExpr Builder::Int(const CExpression* e) {
-    if (auto* c = dynamic_cast<const CExpConst*>(e)) return LinIntExpr(c->value);
-    if (auto* v = dynamic_cast<const CExpVar*>(e)) return LinIntExpr(Var(v->variable));
-    if (auto* f = dynamic_cast<const CExpFunc*>(e)) {
+    if (auto* c = As<CExpConst>(e)) return LinIntExpr(c->value);
+    if (auto* v = As<CExpVar>(e)) return LinIntExpr(Var(v->variable));
+    if (auto* f = As<CExpFunc>(e)) {
         switch (f->op) {
             case Operator::Add:
                 return Int(f->left) + Int(f->right);
             case Operator::Subtract:
                 return Int(f->left) - Int(f->right);
             case Operator::Multiply:
-                if (auto* c = dynamic_cast<const CExpConst*>(f->left))
-                    return c->value * Int(f->right);
-                if (auto* c = dynamic_cast<const CExpConst*>(f->right))
-                    return Int(f->left) * c->value;
+                if (auto* c = As<CExpConst>(f->left)) return c->value * Int(f->right);
+                if (auto* c = As<CExpConst>(f->right)) return Int(f->left) * c->value;
                 return Int(f->left) * Int(f->right);
             case Operator::Divide:
                 return Divide(f, false);
@@ -242,10 +240,8 @@ LinIntExpr Builder::Int(const CExpression* e) {
                 break;  // comparisons: below
         }
     }
-    if (dynamic_cast<const CExpParameters*>(e) || dynamic_cast<const CExpAllDifferent*>(e))
-        return LinIntExpr(1);
-    if (dynamic_cast<const CExpBoundName*>(e) || dynamic_cast<const CExpBoundSubscript*>(e))
-        return LinIntExpr(0);
+    if (As<CExpParameters>(e) || As<CExpAllDifferent>(e)) return LinIntExpr(1);
+    if (As<CExpBoundName>(e) || As<CExpBoundSubscript>(e)) return LinIntExpr(0);
     // Comparisons and logic as 0 / 1.
     return LinIntExpr(expr(m_model, Truth(e)));
 }
