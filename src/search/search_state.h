@@ -6,6 +6,7 @@
 // step to step so that a step allocates nothing once the search has warmed up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -301,8 +302,9 @@ public:
     std::vector<CVariable*> unbound;
     UnboundCollector collector;
 
-    // Alternatives come from a pool; the free list recycles destroyed ones.
-    std::vector<std::unique_ptr<CAlternative[]>> blocks;
+    // Alternatives come from a pool of blocks, each room for kBlockSize of
+    // them (trail.cpp); the free list recycles destroyed ones.
+    std::vector<std::unique_ptr<std::byte[]>> blocks;
     size_t blockUsed = 0;
     std::vector<CAlternative*> freeList;
 
