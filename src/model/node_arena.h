@@ -4,8 +4,12 @@
 // a program kept by a host stays whole whatever other programs do.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -25,25 +29,28 @@ public:
 class NodeArena {
 public:
     NodeArena() = default;
-    NodeArena(NodeArena&&) noexcept = default;
+    NodeArena(NodeArena&& other) noexcept { Take(other); }
     NodeArena& operator=(NodeArena&& other) noexcept {
         Clear();
-        m_nodes = std::move(other.m_nodes);
-        other.m_nodes.clear();
+        Take(other);
         return *this;
     }
     ~NodeArena() { Clear(); }
 
     template <class T, class... Args>
     T* Make(Args&&... args) {
+        static_assert(std::is_base_of_v<ArenaNode, T> && alignof(T) <= kAlignment);
         if (m_poll && ++m_sincePoll >= kPollEvery) {
             m_sincePoll = 0;
             m_poll();
         }
-        auto node = std::make_unique<T>(std::forward<Args>(args)...);
-        T* made = node.get();
+        void* place = Allocate(sizeof(T));
+        // The slot first: a node whose construction throws leaves it empty,
+        // and a node constructed always has one.
+        m_nodes.push_back(nullptr);
+        T* made = new (place) T(std::forward<Args>(args)...);
         made->arenaPoll = &m_poll;
-        m_nodes.push_back(std::move(node));
+        m_nodes.back() = made;
         return made;
     }
 
@@ -61,19 +68,58 @@ public:
     // own copies of the compiled conditions and releases the parsed ones.
     NodeArena TakeAll() {
         NodeArena taken;
-        taken.m_nodes.swap(m_nodes);
+        taken.Take(*this);
         return taken;
     }
 
-    // Destroys the nodes newest first. Destroying a node never touches its
-    // children, so any order would do.
+    // Destroys the nodes newest first, then frees their memory. Destroying a
+    // node never touches its children, so any order would do.
     void Clear() {
-        while (!m_nodes.empty()) m_nodes.pop_back();
+        for (size_t i = m_nodes.size(); i-- > 0;)
+            if (m_nodes[i] != nullptr) m_nodes[i]->~ArenaNode();
+        m_nodes.clear();
         m_nodes.shrink_to_fit();
+        m_blocks.clear();
+        m_blocks.shrink_to_fit();
+        m_left = 0;
     }
 
 private:
-    std::vector<std::unique_ptr<ArenaNode>> m_nodes;
+    // Nodes are placed one after another in blocks of this many bytes: a
+    // puzzle makes thousands of small nodes, and one allocation each cost
+    // more than the rest of making them, and as much again to free them.
+    static constexpr size_t kBlockBytes = 16384;
+    static constexpr size_t kAlignment = alignof(std::max_align_t);
+
+    void* Allocate(size_t size) {
+        size = (size + kAlignment - 1) / kAlignment * kAlignment;
+        if (size > m_left) {
+            const size_t bytes = std::max(size, kBlockBytes);
+            m_blocks.emplace_back(new std::byte[bytes]);
+            m_next = m_blocks.back().get();
+            m_left = bytes;
+        }
+        void* place = m_next;
+        m_next += size;
+        m_left -= size;
+        return place;
+    }
+
+    // Takes other's nodes and memory; other is left empty. The poll stays.
+    void Take(NodeArena& other) {
+        m_nodes = std::move(other.m_nodes);
+        m_blocks = std::move(other.m_blocks);
+        m_next = other.m_next;
+        m_left = other.m_left;
+        other.m_nodes.clear();
+        other.m_blocks.clear();
+        other.m_left = 0;
+    }
+
+    std::vector<ArenaNode*> m_nodes;                     // every node made, oldest first
+    std::vector<std::unique_ptr<std::byte[]>> m_blocks;  // the memory they stand in
+    std::byte* m_next = nullptr;                         // the free rest of the newest block
+    size_t m_left = 0;
     std::function<void()> m_poll;
     unsigned m_sincePoll = 0;
 };
