@@ -29,7 +29,10 @@ public:
 class NodeArena {
 public:
     NodeArena() = default;
-    NodeArena(NodeArena&& other) noexcept { Take(other); }
+    NodeArena(NodeArena&& other) noexcept
+        : m_poll(std::move(other.m_poll)), m_sincePoll(other.m_sincePoll) {
+        Take(other);
+    }
     NodeArena& operator=(NodeArena&& other) noexcept {
         Clear();
         Take(other);
@@ -105,7 +108,8 @@ private:
         return place;
     }
 
-    // Takes other's nodes and memory; other is left empty. The poll stays.
+    // Takes other's nodes and memory; other is left empty. The poll is not
+    // taken: a move assignment keeps this arena's own.
     void Take(NodeArena& other) {
         m_nodes = std::move(other.m_nodes);
         m_blocks = std::move(other.m_blocks);
