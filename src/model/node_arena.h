@@ -98,7 +98,8 @@ private:
         size = (size + kAlignment - 1) / kAlignment * kAlignment;
         if (size > m_left) {
             const size_t bytes = std::max(size, kBlockBytes);
-            m_blocks.emplace_back(new std::byte[bytes]);
+            std::unique_ptr<std::byte[]> block(new std::byte[bytes]);  // left unwritten
+            m_blocks.push_back(std::move(block));
             m_next = m_blocks.back().get();
             m_left = bytes;
         }

@@ -2,8 +2,10 @@
 // unassigned variables, and the undo of one search step.
 #include "search/search_state.h"
 
+#include <memory>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 namespace {
 constexpr size_t kBlockSize = 1024;
@@ -16,7 +18,8 @@ constexpr size_t kBlockSize = 1024;
 CAlternative* SearchState::NewBlockAlternative() {
     static_assert(std::is_trivially_destructible_v<CAlternative>);
     if (blocks.empty() || blockUsed == kBlockSize) {
-        blocks.emplace_back(new std::byte[kBlockSize * sizeof(CAlternative)]);
+        std::unique_ptr<std::byte[]> block(new std::byte[kBlockSize * sizeof(CAlternative)]);
+        blocks.push_back(std::move(block));
         blockUsed = 0;
     }
     return new (blocks.back().get() + blockUsed++ * sizeof(CAlternative)) CAlternative;
