@@ -37,6 +37,9 @@ else
            "$root"/examples/zebra.tvk "$root"/examples/magic.tvk)
 fi
 
+# The smaller of two times.
+smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b < a ? b : a) }'; }
+
 # stats N TOVIK PUZZLE [OPTION...] prints "STEPS SECONDS": the step count and
 # the smallest time of N runs.
 stats() {
@@ -50,12 +53,10 @@ stats() {
     else
       t=$(awk '/^cpu: / { printf "%.3f", $2 + $3 }' <<<"$err")
     fi
-    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$t; fi
+    best=$(smaller "${best:-$t}" "$t")
   done
   echo "${steps:--} $best"
 }
-
-smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b < a ? b : a) }'; }
 
 rate() { awk -v s="$1" -v t="$2" 'BEGIN { if (t > 0) printf "%.2f", s / t / 1e6; else print "-" }'; }
 
