@@ -134,7 +134,7 @@ void PrintStats(const ConsoleEngine& engine, const Phases& phases, const Work& w
                 Reporter& reporter) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::string done = "steps: " + std::to_string(engine.Progress());
+    std::string done = "steps: " + std::to_string(engine.Steps());
     if (work.fast)
         done =
             "nodes: " + std::to_string(work.nodes) + ", failures: " + std::to_string(work.failures);
@@ -273,7 +273,7 @@ void PrintSummary(ConsoleEngine& engine, const Options& options, Clock::duration
         summary += "\"nodes\":" + std::to_string(work.nodes) +
                    ",\"failures\":" + std::to_string(work.failures) + ",";
     else
-        summary += "\"steps\":" + std::to_string(engine.Progress()) + ",";
+        summary += "\"steps\":" + std::to_string(engine.Steps()) + ",";
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.6f", std::chrono::duration<double>(elapsed).count());
     summary += std::string("\"time\":") + seconds + ",\"end\":\"" +

@@ -138,12 +138,14 @@ bool CTovik::Search(CProgram& program) {
     m_encoding = program.encoding;
     if (PrintsPhases()) Output(Text(Msg::Searching, m_encoding));
     m_progress = 0;
+    m_steps = 0;
     m_solutions = 0;
     BeginSolutions(*this, program);
     if (m_searchHook && m_searchHook(*this, program)) return true;
     Searcher searcher(*this, program);
     searcher.Run();
-    m_progress = searcher.Steps();
+    m_steps = searcher.Steps();
+    m_progress = static_cast<unsigned>(m_steps);
     return true;
 }
 

@@ -6,6 +6,7 @@
 // one per thread, and a compiled program stays valid whatever else runs.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -100,8 +101,12 @@ public:
     // True when the last Run or Compile could not read its file; nothing was
     // printed then.
     bool ReadFailed() const { return m_readFailed; }
-    // Search steps taken by the last search.
+    // Search steps taken by the last search, as the progress counter that
+    // OnProgress receives: unsigned 32-bit, so it wraps on a search of more
+    // than 4,294,967,295 steps.
     unsigned Progress() const { return m_progress; }
+    // The same count in 64 bits, which a search does not outrun.
+    uint64_t Steps() const { return m_steps; }
     // Distinct solution lines found by the last search (printed or not).
     unsigned Solutions() const { return m_solutions; }
     // Whether solution lines are printed; when off they are only counted.
@@ -130,6 +135,7 @@ private:
     bool m_readFailed = false;
     bool m_cancelled = false;
     unsigned m_progress = 0;
+    uint64_t m_steps = 0;
     unsigned m_solutions = 0;
     bool m_printSolutions = true;
     bool m_printPhases = true;

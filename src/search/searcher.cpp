@@ -157,7 +157,7 @@ Searcher::Searcher(CTovik& engine, CProgram& program)
 
 bool Searcher::NextStep() {
     if (m_engine.IsCancel()) return false;
-    m_engine.OnProgress(++m_steps);
+    m_engine.OnProgress(static_cast<unsigned>(++m_steps));
     return true;
 }
 

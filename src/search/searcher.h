@@ -20,8 +20,10 @@ public:
     // Prepares the conditions and searches; the program's conditions are
     // consumed. Leaves every variable unassigned.
     void Run();
-    // Steps taken: calls of the three search operations.
-    unsigned Steps() const { return m_steps; }
+    // Steps taken: calls of the three search operations. Counted in 64 bits:
+    // a long search passes the 32-bit range of the progress counter that
+    // OnProgress receives (and that wraps) within minutes.
+    uint64_t Steps() const { return m_steps; }
 
 private:
     // The prologue of every operation: false when the engine cancels.
@@ -59,5 +61,5 @@ private:
     SearchState m_state;
     std::vector<CVariable*> m_exhaustBound;  // bound list of Exhaust
     std::vector<CVariable*> m_exhaustKept;   // Exhaust's copies, one run per level
-    unsigned m_steps = 0;
+    uint64_t m_steps = 0;
 };

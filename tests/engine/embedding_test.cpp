@@ -1,10 +1,14 @@
 // The engine as an embedding host sees it: a compiled program kept while
 // other puzzles run and searched afterwards (with either search), engines
 // running side by side on two threads, a file that cannot be read, a host
-// that takes solution lines whole, and a host that cancels at once.
+// that takes solution lines whole, a host that cancels at once, and the
+// step count beside the progress counter.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <thread>
+#include <type_traits>
+#include <utility>
 
 #include "../support/test_support.h"
 #include "model/program.h"
@@ -150,7 +154,20 @@ TEST(Embedding, AHostThatCancelsGetsOnlyThePhaseLines) {
     engine.cancel = true;
     EXPECT_EQ(RunText(engine, kOther), kCompiling + kSearching);
     EXPECT_EQ(engine.Progress(), 0u);
+    EXPECT_EQ(engine.Steps(), 0u);
     EXPECT_TRUE(engine.progress.empty());
+}
+
+// OnProgress hears of every step with the 32-bit counter; the count that
+// --stats prints is kept in 64 bits, so that it does not wrap as the counter
+// does after 4,294,967,295 steps (minutes of a hard search).
+TEST(Embedding, TheStepCountFollowsTheProgressCounter) {
+    static_assert(std::is_same_v<decltype(std::declval<const CTovik&>().Steps()), uint64_t>);
+    RecordingTovik engine;
+    RunText(engine, kOther);
+    ASSERT_FALSE(engine.progress.empty());
+    EXPECT_EQ(engine.Steps(), engine.progress.size());
+    EXPECT_EQ(engine.Progress(), engine.progress.back());
 }
 
 }  // namespace
