@@ -112,19 +112,24 @@ void SearchState::PrepareConditions() {
     }
     program.conditions.clear();
     parsed.Clear();
-    MarkPlainVariables();
+    MarkVariables();
 }
 
 // A condition's list keeps at most as many entries as it starts with: one
 // residual alone stays alone, as itself, as the run it turns into, or gone.
-void SearchState::MarkPlainVariables() {
+void SearchState::MarkVariables() {
     auto plainPair = [this](uint32_t r) {
         const PairRoot& pair = pairs[r];
         const CAlternative* a = residuals[r].alternative;
         return pair.op == Operator::NotEqual && pair.sides[0].other != nullptr &&
                pair.sides[1].other != nullptr && a->owner->alternatives == a && a->next == nullptr;
     };
-    for (VariableState& v : variables)
+    for (size_t i = 0; i < variables.size(); ++i) {
+        VariableState& v = variables[i];
         v.plain =
             v.counted.empty() && std::all_of(v.registered.begin(), v.registered.end(), plainPair);
+        const CVariable* variable = program.variableList[i];
+        v.alone = variable->family->partner == nullptr && variable->subscript == nullptr &&
+                  variable->dependents.empty() && variable->family->indirect.empty();
+    }
 }

@@ -126,6 +126,9 @@ struct VariableState {
     // on either side and the only alternative of its condition (settle.cpp
     // says why a binding of such a variable alone may settle first).
     bool plain = false;
+    // A binding of the variable assigns it alone: no ordering, no subscript
+    // on either side. Bind's loop then has nothing to do but the assignment.
+    bool alone = false;
 };
 
 // What one re-examination changed in a list: the residual alternative it
@@ -320,14 +323,21 @@ private:
         return a;
     }
     PairRoot MakePairRoot(const FlatExpression& expression) const;
-    // Sets each variable's `plain` once every condition is built.
-    void MarkPlainVariables();
+    // Sets each variable's `plain` and `alone` once every condition is built.
+    void MarkVariables();
     CAlternative* NewBlockAlternative();
 };
 
 // The operations every step runs many times, inline.
 
 inline bool SearchState::Assign(CVariable* variable, int32_t value) {
+    if (variables[variable->index].alone) {
+        if (variable->Assigned()) return variable->Value() == value;
+        variable->value = variable->family->Member(value);
+        if (variable->value == nullptr) return false;
+        assigned.push_back(variable);
+        return true;
+    }
     const size_t from = assigned.size();
     if (Bind(variable, value, assigned)) return true;
     Unbind(from);
