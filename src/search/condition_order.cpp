@@ -1,5 +1,5 @@
-// The condition order: positions, exchanges and the bitsets of high-ranking
-// and touched positions.
+// The condition order: positions, exchanges, the bitsets of high-ranking and
+// touched positions, and the watcher rows.
 #include "search/condition_order.h"
 
 #include <utility>
@@ -12,4 +12,26 @@ void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
         m_conditions[i]->position = static_cast<uint32_t>(i);
         Set(m_high.data(), i, High(m_conditions[i]));
     }
+}
+
+void ConditionOrder::MakeRows(size_t rows) {
+    m_rows.assign(rows * Words(), 0);
+    for (size_t i = 0; i < m_conditions.size(); ++i)
+        if (m_conditions[i]->row != kNoIndex) SetBit(Row(m_conditions[i]->row), i);
+}
+
+void ConditionOrder::TouchRow(uint32_t row, size_t first, size_t last) {
+    if (first >= last) return;
+    const uint64_t* bits = Row(row);
+    uint64_t* touched = m_touched.data();
+    const size_t firstWord = first / 64, lastWord = (last - 1) / 64;
+    const uint64_t low = ~uint64_t{0} << (first % 64);
+    const uint64_t high = ~uint64_t{0} >> (63 - (last - 1) % 64);
+    if (firstWord == lastWord) {
+        touched[firstWord] |= bits[firstWord] & low & high;
+        return;
+    }
+    touched[firstWord] |= bits[firstWord] & low;
+    for (size_t w = firstWord + 1; w < lastWord; ++w) touched[w] |= bits[w];
+    touched[lastWord] |= bits[lastWord] & high;
 }

@@ -6,6 +6,11 @@
 // bitset; the first finds the first high-ranking condition among those the
 // settling's sweep passes over without visiting them. The sweep itself lives
 // here too: it is nothing but moves within the array and its two bitsets.
+//
+// Some variables also have a watcher row: a bitset of the positions of the
+// conditions that watch them (VariableState::watchers), kept through every
+// exchange. Touching those watchers is then an OR of the row's words in the
+// range instead of a walk over the list, reading each condition's position.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +26,24 @@ public:
 
     size_t Size() const { return m_conditions.size(); }
     CCondition* At(size_t i) const { return m_conditions[i]; }
+    // Makes `rows` watcher rows, each empty but for the conditions whose
+    // `row` is already set (those that watch their variable from the start).
+    void MakeRows(size_t rows);
+    // Words of one row or bitset.
+    size_t Words() const { return m_high.size(); }
+    // k, a condition of the order, starts or stops watching the variable
+    // of `row`.
+    void Track(CCondition* k, uint32_t row) {
+        k->row = row;
+        SetBit(Row(row), k->position);
+    }
+    void Untrack(CCondition* k) {
+        Clear(Row(k->row), k->position);
+        k->row = kNoIndex;
+    }
+    // Marks, in the touched bitset, the positions in [first, last) that `row` holds.
+    void TouchRow(uint32_t row, size_t first, size_t last);
+
     // To be called whenever the rank of a condition may have changed.
     void Update(const CCondition* k) {
         if (k->position < m_conditions.size()) Set(m_high.data(), k->position, High(k));
@@ -38,7 +61,21 @@ public:
     // `end` receives where the conditions the sweep satisfied begin, on
     // failure too: they stand at [end, last).
     template <class Check>
-    size_t Sweep(size_t first, size_t last, size_t failed, size_t& end, Check check);
+    size_t Sweep(size_t first, size_t last, size_t failed, size_t& end, Check check) {
+        return SweepMarks<false>(m_touched.data(), first, last, failed, end, check);
+    }
+    // The same sweep with `row`'s positions for marks, read and never
+    // cleared, for a sweep whose rank rule stays idle: the condition at
+    // `first` ranks high and is not in the row. Every exchange carries the
+    // row's bits with the conditions, so the bit at the reading position is
+    // always that of the condition there, and a position once passed is
+    // never reached again.
+    template <class Check>
+    size_t SweepRow(uint32_t row, size_t first, size_t last, size_t failed, size_t& end,
+                    Check check) {
+        return SweepMarks<true>(Row(row), first, last, failed, end, check);
+    }
+    bool InRow(uint32_t row, size_t i) const { return Marked(m_rows.data() + row * Words(), i); }
 
     // The first set bit of `bits` in [from, to), or `to`. Inline: every
     // settling starts with one, and most ranges span a word or two.
@@ -75,10 +112,13 @@ private:
         bits[i / 64] = on ? bits[i / 64] | bit : bits[i / 64] & ~bit;
     }
     static void Clear(uint64_t* bits, size_t i) { bits[i / 64] &= ~(uint64_t{1} << (i % 64)); }
-    // Exchanges the conditions at i and j, both unmarked; their rank bits go
-    // with them. A position's rank bit is its condition's rank, so the bits
-    // need moving only when the two ranks differ, which the conditions tell
-    // more cheaply than the bitset.
+    static void SetBit(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
+    uint64_t* Row(uint32_t row) { return m_rows.data() + row * m_high.size(); }
+    // Exchanges the conditions at i and j, both without a touched mark; their
+    // rank bits and row bits go with them. A position's rank bit is its
+    // condition's rank, so the bits need moving only when the two ranks
+    // differ, which the conditions tell more cheaply than the bitset; the
+    // same holds for rows.
     void Exchange(size_t i, size_t j) {
         CCondition* a = m_conditions[i];
         CCondition* b = m_conditions[j];
@@ -90,11 +130,29 @@ private:
             m_high[i / 64] ^= uint64_t{1} << (i % 64);
             m_high[j / 64] ^= uint64_t{1} << (j % 64);
         }
+        // Either has a row (kNoIndex is all ones). Two of one row both stay set.
+        if ((a->row & b->row) != kNoIndex && a->row != b->row) {
+            if (a->row != kNoIndex) {
+                Clear(Row(a->row), i);
+                SetBit(Row(a->row), j);
+            }
+            if (b->row != kNoIndex) {
+                Clear(Row(b->row), j);
+                SetBit(Row(b->row), i);
+            }
+        }
     }
 
     std::vector<CCondition*> m_conditions;
     std::vector<uint64_t> m_high;
     std::vector<uint64_t> m_touched;
+    std::vector<uint64_t> m_rows;  // the watcher rows, Words() each
+
+    // The sweep over `marks`: the touched bitset, whose marks it clears as
+    // it goes, or a watcher row (kRow), which it only reads.
+    template <bool kRow, class Check>
+    size_t SweepMarks(uint64_t* marks, size_t first, size_t last, size_t failed, size_t& end,
+                      Check check);
 };
 
 // The rank rule moves the first high-ranking condition met to `first` while
@@ -105,25 +163,27 @@ private:
 // removes candidates only. The marks of `first` and of a position the sweep
 // has passed are clear, so the rank rule's exchanges move no mark; the only
 // mark that moves is that of the condition pulled in from the end, which is
-// examined at once and so is carried in `marked` instead.
-template <class Check>
-size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, size_t& end, Check check) {
-    uint64_t* touched = m_touched.data();
+// examined at once and so is carried in `marked` instead. With a row for
+// marks, nothing is cleared: the exchange moves the pulled condition's bit
+// with it, and the rank rule, idle, makes no exchange.
+template <bool kRow, class Check>
+size_t ConditionOrder::SweepMarks(uint64_t* marks, size_t first, size_t last, size_t failed,
+                                  size_t& end, Check check) {
     size_t r = first, e = last;
     for (;;) {
-        const size_t t = First(touched, r, e);
+        const size_t t = First(marks, r, e);
         if (r < t && !High(m_conditions[first])) {
             const size_t h = First(m_high.data(), r, t);
             if (h < t) Exchange(first, h);
         }
         if (t == e) return end = e;
         r = t;
-        Clear(touched, r);
+        if (!kRow) Clear(marks, r);
         CCondition* k = m_conditions[r];
         for (;;) {
-            // k stands at r, marked, its mark cleared.
+            // k stands at r, marked, its touched mark cleared.
             if (!check(k)) {
-                ClearRange(touched, r, e);
+                if (!kRow) ClearRange(marks, r, e);
                 end = e;
                 return failed;
             }
@@ -132,10 +192,10 @@ size_t ConditionOrder::Sweep(size_t first, size_t last, size_t failed, size_t& e
             // its place and is examined next.
             if (r == --e) return end = e;
             CCondition* pulled = m_conditions[e];
-            uint64_t& word = touched[e / 64];
+            uint64_t& word = marks[e / 64];
             const uint64_t bit = uint64_t{1} << (e % 64);
             const bool marked = (word & bit) != 0;
-            word &= ~bit;
+            if (!kRow) word &= ~bit;
             Exchange(r, e);
             k = pulled;
             if (!marked) break;

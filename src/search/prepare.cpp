@@ -133,3 +133,37 @@ void SearchState::MarkVariables() {
                   variable->dependents.empty() && variable->family->indirect.empty();
     }
 }
+
+// A condition's position is kept in one row at most. The conditions that
+// watch a plain variable during the search are those with candidates on it
+// from the start and its pairs turned into runs on it, each the only
+// alternative of its condition. So a condition watches one variable with a
+// row at most when no variable that shares a condition's first candidates
+// with another has one.
+void SearchState::MakeRows() {
+    constexpr size_t kMaxRowWords = size_t{1} << 21;  // 16 MiB of rows at most
+    const size_t words = order.Words();
+    if (words == 0) return;
+    std::vector<bool> shared(variables.size());
+    for (const CCondition& k : conditions) {
+        const CAlternative* first = nullptr;
+        for (const CAlternative* a = k.alternatives; a != nullptr; a = a->next) {
+            if (a->IsResidual()) continue;
+            if (first == nullptr) first = a;
+            if (a->variable != first->variable) {
+                shared[a->variable->index] = true;
+                shared[first->variable->index] = true;
+            }
+        }
+    }
+    for (size_t i = 0; i < variables.size() && (rows + size_t{1}) * words <= kMaxRowWords; ++i)
+        if (variables[i].plain && !shared[i] &&
+            !(variables[i].registered.empty() && variables[i].watchers.empty()))
+            variables[i].row = rows++;
+    for (CCondition& k : conditions) {
+        const CAlternative* a = k.alternatives;
+        while (a != nullptr && a->IsResidual()) a = a->next;
+        if (a != nullptr) k.row = variables[a->variable->index].row;
+    }
+    order.MakeRows(rows);
+}

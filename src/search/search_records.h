@@ -71,6 +71,9 @@ struct CCondition {
     bool satisfied = false;
     int residuals = 0;             // residual alternatives currently linked
     uint32_t position = kNoIndex;  // in the condition order; none when left out
+    // The watcher row that holds the position (ConditionOrder): that of the
+    // variable the condition watches, when it has one. None otherwise.
+    uint32_t row = kNoIndex;
 
     bool InList(const CAlternative* a) const { return alternatives == a || a->previous != nullptr; }
 };

@@ -129,6 +129,11 @@ struct VariableState {
     // A binding of the variable assigns it alone: no ordering, no subscript
     // on either side. Bind's loop then has nothing to do but the assignment.
     bool alone = false;
+    // The condition order's watcher row that holds the positions of the
+    // watchers, or none. A plain variable has one unless a condition has
+    // candidates on it and on another variable from the start (a condition
+    // keeps one row), or the rows would take too much memory.
+    uint32_t row = kNoIndex;
 };
 
 // What one re-examination changed in a list: the residual alternative it
@@ -188,6 +193,10 @@ public:
     // Every compiled condition becomes a CCondition of candidates and residual
     // expressions; the parsed nodes are released afterwards.
     void PrepareConditions();
+    // Once the order holds the conditions: gives the plain variables their
+    // watcher rows (VariableState::row) and the conditions that watch one of
+    // them from the start theirs. Without it, no variable has a row.
+    void MakeRows();
     Classification Classify(CExpression* expression, std::vector<Candidate>& found);
     CVariable* ChooseVariable();
     // -1 for an assigned variable; otherwise the sum over its registered
@@ -270,6 +279,14 @@ public:
         return a;
     }
     void DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
+    // The undo of the watching that ReplaceWith began: k watches the variable
+    // of index `watched` no more. This step's watchers are the last entries
+    // of their lists.
+    void Unwatch(CCondition& k, uint32_t watched) {
+        VariableState& state = variables[watched];
+        state.watchers.pop_back();
+        if (state.row != kNoIndex) order.Untrack(&k);
+    }
     // The residuals' counts when v becomes assigned or unassigned (the
     // counted ones only: a pair has no count to keep).
     void CountAssigned(const CVariable* v);
@@ -282,6 +299,7 @@ public:
     std::vector<FlatExpression> expressions;  // parallel to residuals
     std::vector<PairRoot> pairs;              // parallel to residuals
     std::vector<VariableState> variables;     // parallel to the program's variable list
+    uint32_t rows = 0;                        // watcher rows given out by MakeRows
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;
@@ -391,7 +409,9 @@ inline void SearchState::ReplaceWith(CCondition& owner, uint32_t r, CVariable* v
         Link(owner, run);
     }
     transformed.push_back(Transformation{a, run, r, v->index});
-    variables[v->index].watchers.push_back(&owner);
+    VariableState& watched = variables[v->index];
+    watched.watchers.push_back(&owner);
+    if (watched.row != kNoIndex) order.Track(&owner, watched.row);
 }
 
 inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values,

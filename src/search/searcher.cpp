@@ -152,8 +152,8 @@ bool SearchState::RecheckFlat(uint32_t r, CVariable* v) {
 
 // ---- the search ----
 
-Searcher::Searcher(CTovik& engine, CProgram& program)
-    : m_engine(engine), m_program(program), m_state(program) {}
+Searcher::Searcher(CTovik& engine, CProgram& program, bool watcherRows)
+    : m_engine(engine), m_program(program), m_state(program), m_watcherRows(watcherRows) {}
 
 bool Searcher::NextStep() {
     if (m_engine.IsCancel()) return false;
@@ -180,6 +180,7 @@ void Searcher::Run() {
         if (Priority(order.front()) < Priority(k)) std::swap(order.front(), order.back());
     }
     m_state.order.Assign(std::move(order));
+    if (m_watcherRows) m_state.MakeRows();
     Search(0, m_state.order.Size());
 }
 
@@ -250,6 +251,15 @@ size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size_t firs
 // Where those cannot matter, the settling comes first, and the
 // re-examination only for a step the settling leaves open.
 size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail) {
+    // With a watcher row, the settling that comes first needs no marks: the
+    // row holds them.
+    ConditionOrder& order = m_state.order;
+    if (const uint32_t row = m_state.variables[v->index].row;
+        row != kNoIndex && (first == last || (High(order.At(first)) && !order.InRow(row, first)))) {
+        const size_t open = SettleRow(row, first, last, trail);
+        if (open == kFailed) return kFailed;
+        return m_state.RecheckRegistered(v) ? open : kFailed;
+    }
     TouchWatchersOf(v, first, last);
     const bool settleFirst =
         first == last || (High(m_state.order.At(first)) &&

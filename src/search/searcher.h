@@ -15,7 +15,9 @@ class CTovik;
 
 class Searcher {
 public:
-    Searcher(CTovik& engine, CProgram& program);
+    // Without `watcherRows`, every touch walks the watcher lists (the same
+    // steps and lines, more work): the rows' check.
+    Searcher(CTovik& engine, CProgram& program, bool watcherRows = true);
 
     // Prepares the conditions and searches; the program's conditions are
     // consumed. Leaves every variable unassigned.
@@ -50,6 +52,11 @@ private:
     // one met that consists of candidates only to the front, and tells the
     // trail where they now stand. Returns the new end, or kFailed.
     size_t Settle(size_t first, size_t last, CTrail& trail);
+    // Settle for a step whose only binding is v, a variable with a watcher
+    // row, before its re-examination, when the rank rule stays idle: the
+    // row's positions are the marks. No condition is satisfied before the
+    // settling then, so the check needs no look at the flag.
+    size_t SettleRow(uint32_t row, size_t first, size_t last, CTrail& trail);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);
@@ -62,4 +69,5 @@ private:
     std::vector<CVariable*> m_exhaustBound;  // bound list of Exhaust
     std::vector<CVariable*> m_exhaustKept;   // Exhaust's copies, one run per level
     uint64_t m_steps = 0;
+    bool m_watcherRows;
 };

@@ -59,6 +59,12 @@
 // exchanges and fails at the same condition whether the re-examination
 // comes before it, after it, or not at all. Otherwise the re-examination
 // comes first, as in any other step.
+//
+// A plain variable's watchers are positions in its watcher row (when it has
+// one, ConditionOrder), which every exchange keeps up to date. Its
+// settling-first sweep reads the row as its marks (SettleRow), without
+// marking anything; any other touch of its watchers copies the row's words
+// in the range instead of walking the list, when that is less work.
 #include "search/searcher.h"
 
 namespace {
@@ -124,10 +130,16 @@ void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
         TouchWatchersOf(m_state.assigned[i], first, last);
 }
 
+// Through the variable's row when it has one and the range spans no more
+// words than it has watchers: the same marks either way.
 void Searcher::TouchWatchersOf(const CVariable* v, size_t first, size_t last) {
+    const VariableState& state = m_state.variables[v->index];
+    if (state.row != kNoIndex && last - first <= 64 * state.watchers.size()) {
+        m_state.order.TouchRow(state.row, first, last);
+        return;
+    }
     uint64_t* touched = m_state.order.TouchedWords();
-    for (const CCondition* k : m_state.variables[v->index].watchers)
-        MarkIn(touched, first, last, k);
+    for (const CCondition* k : state.watchers) MarkIn(touched, first, last, k);
 }
 
 size_t Searcher::Settle(size_t first, size_t last, CTrail& trail) {
@@ -135,6 +147,14 @@ size_t Searcher::Settle(size_t first, size_t last, CTrail& trail) {
     const size_t open = m_state.order.Sweep(first, last, kFailed, end, [this](CCondition* k) {
         return k->satisfied || Check(m_state, k);
     });
+    trail.Settled(end, last);
+    return open;
+}
+
+size_t Searcher::SettleRow(uint32_t row, size_t first, size_t last, CTrail& trail) {
+    size_t end = last;
+    const size_t open = m_state.order.SweepRow(row, first, last, kFailed, end,
+                                               [this](CCondition* k) { return Check(m_state, k); });
     trail.Settled(end, last);
     return open;
 }

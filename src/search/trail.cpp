@@ -58,7 +58,7 @@ void CTrail::Undo() {
         if (t.run == a) {
             // The alternative was the run: back to residual, and to the front.
             // Its run fields stay: a residual alternative reads none of them.
-            s.variables[t.watched].watchers.pop_back();
+            s.Unwatch(k, t.watched);
             if (k.alternatives == a) {
                 a->residual = t.residual;
                 s.Relinked(k, a);
@@ -71,8 +71,7 @@ void CTrail::Undo() {
         }
         s.Link(k, a);
         if (CAlternative* run = t.run; run != nullptr) {
-            // This step's watchers are the last entries of their lists.
-            s.variables[t.watched].watchers.pop_back();
+            s.Unwatch(k, t.watched);
             if (run->owner->InList(run)) s.Unlink(*run->owner, run);
             run->owner = nullptr;
             s.DeleteAlternative(run);

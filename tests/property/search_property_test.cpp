@@ -1,7 +1,8 @@
 // The search against brute force: for thousands of random small puzzles, the
 // set of lines tovik prints, with the default and with the fast search,
 // equals the set the output items give for the assignments that satisfy every
-// compiled condition and the ordering and subscript rules. A puzzle that does
+// compiled condition and the ordering and subscript rules. The default
+// search's watcher rows change nothing it prints or counts. A puzzle that does
 // not compile prints no line either way. TOVIK_PROPERTY_SEED_START and
 // TOVIK_PROPERTY_COUNT choose the seeds (see README.md for long runs).
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "../support/test_support.h"
@@ -21,6 +23,7 @@
 #include "fast/fast_search.h"
 #endif
 #include "random_puzzle.h"
+#include "search/searcher.h"
 
 namespace tovik_property {
 namespace {
@@ -58,6 +61,7 @@ public:
     bool IsCancel() override { return ++m_polls > kStepBudget; }
     bool Cancelled() const { return m_polls > kStepBudget; }
 
+    const std::string& All() const { return m_all; }
     std::vector<std::string> SolutionLines() const {
         std::vector<std::string> lines;
         size_t start = 0;
@@ -94,6 +98,21 @@ bool Printed(const std::string& puzzle, std::vector<std::string>* lines,
     engine.Run(tovik_test::PuzzleFile(puzzle));
     *lines = engine.SolutionLines();
     return !engine.Cancelled();
+}
+
+// The default search's whole output and its steps, with or without the
+// watcher rows.
+std::pair<std::string, uint64_t> DefaultRun(const std::string& puzzle, bool watcherRows) {
+    LineTovik engine;
+    uint64_t steps = 0;
+    engine.SetSearch([&](CTovik& e, CProgram& p) {
+        Searcher searcher(e, p, watcherRows);
+        searcher.Run();
+        steps = searcher.Steps();
+        return true;
+    });
+    engine.Run(tovik_test::PuzzleFile(puzzle));
+    return {engine.All(), steps};
 }
 
 // Remembers whether the compiler warned that a condition can never hold,
@@ -173,6 +192,22 @@ TEST(SearchProperty, PrintsExactlyTheBruteForceSolutionsOfRandomPuzzles) {
     if (count >= 200) {
         EXPECT_GE(compiled * 10, count * 6) << "too few generated puzzles compile";
         EXPECT_GE(solved * 10, count * 3) << "too few generated puzzles have solutions";
+    }
+}
+
+// The watcher rows only save work: with or without them, the default search
+// takes the same steps and prints the same bytes in the same order.
+TEST(SearchProperty, WatcherRowsChangeNeitherStepsNorOutput) {
+    const uint32_t first = EnvOr("TOVIK_PROPERTY_SEED_START", 1);
+    const uint32_t count = EnvOr("TOVIK_PROPERTY_COUNT", kDefaultCount);
+    int failures = 0;
+    for (uint32_t seed = first; seed - first < count && failures < kReportedFailures; ++seed) {
+        const std::string puzzle = RandomPuzzle(seed);
+        const auto with = DefaultRun(puzzle, true), without = DefaultRun(puzzle, false);
+        if (with != without)
+            ++failures, ADD_FAILURE() << "seed " << seed << ": " << with.second
+                                      << " steps with rows, " << without.second << " without\n"
+                                      << puzzle;
     }
 }
 
