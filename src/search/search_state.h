@@ -248,7 +248,9 @@ public:
     template <class Become>
     [[gnu::always_inline]] void ReplaceWith(CCondition& owner, uint32_t r, CVariable* v,
                                             Become become);
-    // Settles a condition against its candidates; false when none is left.
+    // Settles a condition against its candidates; false when none is left (a
+    // list's only entry, contradicted, then stays: the step fails, and its
+    // undo would put it back).
     // A condition it satisfies is flagged only: it is the caller's to have
     // the flag cleared (the sweep's trail does, by position).
     bool CheckCandidates(CCondition* k);

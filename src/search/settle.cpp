@@ -79,7 +79,10 @@ inline bool Check(SearchState& state, CCondition* k) {
         if (!a->Has(a->variable->Value(), state.pool.data())) {
             if (a->next != nullptr) return state.CheckContradicted(k, a);
             // The last of the list, and so the only one contradicted: the
-            // common failure of a condition down to one run.
+            // common failure of a condition down to one run. When it is the
+            // list's only entry the step fails, and its undo would link it
+            // back where it stands: it stays.
+            if (a == k->alternatives) return false;
             state.Unlink(*k, a);
             state.removed.push_back(a);
             return k->alternatives != nullptr;
