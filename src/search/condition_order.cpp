@@ -6,7 +6,8 @@
 
 void ConditionOrder::Assign(std::vector<CCondition*> conditions) {
     m_conditions = std::move(conditions);
-    m_high.assign((m_conditions.size() + 63) / 64, 0);
+    m_words = (m_conditions.size() + 63) / 64;
+    m_high.assign(m_words, 0);
     m_touched.assign(m_high.size(), 0);
     for (size_t i = 0; i < m_conditions.size(); ++i) {
         m_conditions[i]->position = static_cast<uint32_t>(i);

@@ -30,7 +30,7 @@ public:
     // `row` is already set (those that watch their variable from the start).
     void MakeRows(size_t rows);
     // Words of one row or bitset.
-    size_t Words() const { return m_high.size(); }
+    size_t Words() const { return m_words; }
     // k, a condition of the order, starts or stops watching the variable
     // of `row`.
     void Track(CCondition* k, uint32_t row) {
@@ -75,7 +75,7 @@ public:
                     Check check) {
         return SweepMarks<true>(Row(row), first, last, failed, end, check);
     }
-    bool InRow(uint32_t row, size_t i) const { return Marked(m_rows.data() + row * Words(), i); }
+    bool InRow(uint32_t row, size_t i) const { return Marked(m_rows.data() + row * m_words, i); }
 
     // The first set bit of `bits` in [from, to), or `to`. Inline: every
     // settling starts with one, and most ranges span a word or two.
@@ -113,7 +113,7 @@ private:
     }
     static void Clear(uint64_t* bits, size_t i) { bits[i / 64] &= ~(uint64_t{1} << (i % 64)); }
     static void SetBit(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
-    uint64_t* Row(uint32_t row) { return m_rows.data() + row * m_high.size(); }
+    uint64_t* Row(uint32_t row) { return m_rows.data() + row * m_words; }
     // Exchanges the conditions at i and j, both without a touched mark; their
     // rank bits and row bits go with them. A position's rank bit is its
     // condition's rank, so the bits need moving only when the two ranks
@@ -130,15 +130,17 @@ private:
             m_high[i / 64] ^= uint64_t{1} << (i % 64);
             m_high[j / 64] ^= uint64_t{1} << (j % 64);
         }
-        // Either has a row (kNoIndex is all ones). Two of one row both stay set.
-        if ((a->row & b->row) != kNoIndex && a->row != b->row) {
-            if (a->row != kNoIndex) {
-                Clear(Row(a->row), i);
-                SetBit(Row(a->row), j);
+        // Two of one row (or of none) both stay as they are.
+        if (const uint32_t ra = a->row, rb = b->row; ra != rb) {
+            if (ra != kNoIndex) {
+                uint64_t* row = Row(ra);
+                Clear(row, i);
+                SetBit(row, j);
             }
-            if (b->row != kNoIndex) {
-                Clear(Row(b->row), j);
-                SetBit(Row(b->row), i);
+            if (rb != kNoIndex) {
+                uint64_t* row = Row(rb);
+                Clear(row, j);
+                SetBit(row, i);
             }
         }
     }
@@ -147,6 +149,7 @@ private:
     std::vector<uint64_t> m_high;
     std::vector<uint64_t> m_touched;
     std::vector<uint64_t> m_rows;  // the watcher rows, Words() each
+    size_t m_words = 0;
 
     // The sweep over `marks`: the touched bitset, whose marks it clears as
     // it goes, or a watcher row (kRow), which it only reads.
