@@ -65,11 +65,11 @@ public:
         return SweepMarks<false>(m_touched.data(), first, last, failed, end, check);
     }
     // The same sweep with `row`'s positions for marks, read and never
-    // cleared, for a sweep whose rank rule stays idle: the condition at
-    // `first` ranks high and is not in the row. Every exchange carries the
-    // row's bits with the conditions, so the bit at the reading position is
-    // always that of the condition there, and a position once passed is
-    // never reached again.
+    // cleared, when the condition at `first` is not in the row. Every
+    // exchange carries the row's bits with the conditions, so the bit at the
+    // reading position is always that of the condition there, and no
+    // condition of the row reaches a position the sweep has yet to read
+    // once it has been read (see below).
     template <class Check>
     size_t SweepRow(uint32_t row, size_t first, size_t last, size_t failed, size_t& end,
                     Check check) {
@@ -168,7 +168,10 @@ private:
 // mark that moves is that of the condition pulled in from the end, which is
 // examined at once and so is carried in `marked` instead. With a row for
 // marks, nothing is cleared: the exchange moves the pulled condition's bit
-// with it, and the rank rule, idle, makes no exchange.
+// with it. The rank rule's exchanges with `first` move no condition of the
+// row ahead of the reading position: the one at `first` is not in the row
+// until a condition read and left open takes its place, which ranks high
+// and so ends the rule.
 template <bool kRow, class Check>
 size_t ConditionOrder::SweepMarks(uint64_t* marks, size_t first, size_t last, size_t failed,
                                   size_t& end, Check check) {

@@ -251,13 +251,15 @@ size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size_t firs
 // Where those cannot matter, the settling comes first, and the
 // re-examination only for a step the settling leaves open.
 size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail) {
-    // With a watcher row, the settling that comes first needs no marks: the
-    // row holds them.
+    // With a watcher row, the settling needs no marks when the condition at
+    // first is not in the row: the row holds them.
     ConditionOrder& order = m_state.order;
     if (const uint32_t row = m_state.variables[v->index].row;
-        row != kNoIndex && (first == last || (High(order.At(first)) && !order.InRow(row, first)))) {
+        row != kNoIndex && (first == last || !order.InRow(row, first))) {
+        const bool settleFirst = first == last || High(order.At(first));
+        if (!settleFirst && !m_state.RecheckRegistered(v)) return kFailed;
         const size_t open = SettleRow(row, first, last, trail);
-        if (open == kFailed) return kFailed;
+        if (open == kFailed || !settleFirst) return open;
         return m_state.RecheckRegistered(v) ? open : kFailed;
     }
     TouchWatchersOf(v, first, last);

@@ -53,9 +53,10 @@ private:
     // trail where they now stand. Returns the new end, or kFailed.
     size_t Settle(size_t first, size_t last, CTrail& trail);
     // Settle for a step whose only binding is v, a variable with a watcher
-    // row, before its re-examination, when the rank rule stays idle: the
-    // row's positions are the marks. No condition is satisfied before the
-    // settling then, so the check needs no look at the flag.
+    // row, when the condition at first is not in the row: the row's
+    // positions are the marks. No condition of the range is satisfied
+    // before a plain variable's settling (its re-examination satisfies
+    // none), so the check needs no look at the flag.
     size_t SettleRow(uint32_t row, size_t first, size_t last, CTrail& trail);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.

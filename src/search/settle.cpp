@@ -61,10 +61,11 @@
 // comes first, as in any other step.
 //
 // A plain variable's watchers are positions in its watcher row (when it has
-// one, ConditionOrder), which every exchange keeps up to date. Its
-// settling-first sweep reads the row as its marks (SettleRow), without
-// marking anything; any other touch of its watchers copies the row's words
-// in the range instead of walking the list, when that is less work.
+// one, ConditionOrder), which every exchange keeps up to date. Its sweep
+// reads the row as its marks (SettleRow) unless the condition at first is
+// in the row, and marks nothing; any other touch of its watchers copies the
+// row's words in the range instead of walking the list, when that is less
+// work.
 #include "search/searcher.h"
 
 namespace {
