@@ -223,8 +223,8 @@ void Searcher::Step(CVariable* variable, int32_t value, size_t first, size_t las
 
 // Binds, then re-examines every residual alternative that mentions one of the
 // variables assigned, from the last assigned to the first, then settles.
-size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size_t first, size_t last,
-                                 CTrail& trail) {
+inline size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size_t first,
+                                        size_t last, CTrail& trail) {
     if (!m_state.Assign(variable, value)) return kFailed;
     const std::vector<CVariable*>& assigned = m_state.assigned;
     const size_t begin = trail.AssignedBegin();

@@ -37,9 +37,10 @@ private:
     void Step(CVariable* variable, int32_t value, size_t first, size_t last);
     // Binds, re-examines and settles what the step's bindings decide.
     // Returns the new end of the range, or kFailed when the binding fails
-    // or a condition has lost every alternative.
-    size_t AssignAndSettle(CVariable* variable, int32_t value, size_t first, size_t last,
-                           CTrail& trail);
+    // or a condition has lost every alternative. Inline in Step, its only
+    // caller: one call fewer a step.
+    [[gnu::always_inline]] size_t AssignAndSettle(CVariable* variable, int32_t value, size_t first,
+                                                  size_t last, CTrail& trail);
     // The same, once v, a plain variable, is the step's only binding.
     size_t SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail);
     // Marks the conditions of [first, last) that the settling has to check:
