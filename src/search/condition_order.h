@@ -62,7 +62,7 @@ public:
     // failure too: they stand at [end, last).
     template <class Check>
     size_t Sweep(size_t first, size_t last, size_t failed, size_t& end, Check check) {
-        return SweepMarks<false>(m_touched.data(), first, last, failed, end, check);
+        return SweepMarks<false>(m_touched.data(), kNoIndex, first, last, failed, end, check);
     }
     // The same sweep with `row`'s positions for marks, read and never
     // cleared, when the condition at `first` is not in the row. Every
@@ -73,7 +73,7 @@ public:
     template <class Check>
     size_t SweepRow(uint32_t row, size_t first, size_t last, size_t failed, size_t& end,
                     Check check) {
-        return SweepMarks<true>(Row(row), first, last, failed, end, check);
+        return SweepMarks<true>(Row(row), row, first, last, failed, end, check);
     }
     bool InRow(uint32_t row, size_t i) const { return Marked(m_rows.data() + row * m_words, i); }
 
@@ -154,8 +154,8 @@ private:
     // The sweep over `marks`: the touched bitset, whose marks it clears as
     // it goes, or a watcher row (kRow), which it only reads.
     template <bool kRow, class Check>
-    size_t SweepMarks(uint64_t* marks, size_t first, size_t last, size_t failed, size_t& end,
-                      Check check);
+    size_t SweepMarks(uint64_t* marks, uint32_t row, size_t first, size_t last, size_t failed,
+                      size_t& end, Check check);
 };
 
 // The rank rule moves the first high-ranking condition met to `first` while
@@ -173,14 +173,20 @@ private:
 // until a condition read and left open takes its place, which ranks high
 // and so ends the rule.
 template <bool kRow, class Check>
-size_t ConditionOrder::SweepMarks(uint64_t* marks, size_t first, size_t last, size_t failed,
-                                  size_t& end, Check check) {
+size_t ConditionOrder::SweepMarks(uint64_t* marks, uint32_t row, size_t first, size_t last,
+                                  size_t failed, size_t& end, Check check) {
     size_t r = first, e = last;
+    // The rank at first changes only when another condition takes its place
+    // (a check removes candidates only, which leaves ranks as they are).
+    bool firstHigh = first == last || High(m_conditions[first]);
     for (;;) {
         const size_t t = First(marks, r, e);
-        if (r < t && !High(m_conditions[first])) {
+        if (r < t && !firstHigh) {
             const size_t h = First(m_high.data(), r, t);
-            if (h < t) Exchange(first, h);
+            if (h < t) {
+                Exchange(first, h);
+                firstHigh = true;
+            }
         }
         if (t == e) return end = e;
         r = t;
@@ -198,16 +204,25 @@ size_t ConditionOrder::SweepMarks(uint64_t* marks, size_t first, size_t last, si
             // its place and is examined next.
             if (r == --e) return end = e;
             CCondition* pulled = m_conditions[e];
-            uint64_t& word = marks[e / 64];
-            const uint64_t bit = uint64_t{1} << (e % 64);
-            const bool marked = (word & bit) != 0;
-            if (!kRow) word &= ~bit;
+            bool marked;
+            if constexpr (kRow) {
+                marked = pulled->row == row;  // what its bit says
+            } else {
+                uint64_t& word = marks[e / 64];
+                const uint64_t bit = uint64_t{1} << (e % 64);
+                marked = (word & bit) != 0;
+                word &= ~bit;
+            }
             Exchange(r, e);
+            if (r == first) firstHigh = High(pulled);
             k = pulled;
             if (!marked) break;
         }
         // k stays open at r.
-        if (!High(m_conditions[first]) && High(k)) Exchange(first, r);
+        if (!firstHigh && High(k)) {
+            Exchange(first, r);
+            firstHigh = true;
+        }
         if (++r == e) return end = e;
     }
 }
