@@ -56,13 +56,12 @@ public:
 
     // The sweep of a settling over [first, last) (settle.cpp says why it
     // visits only the marked positions): `check(k)` settles a marked
-    // condition and returns false when it has failed. Returns the new end,
-    // or `failed`; no mark is left in [first, last).
-    // `end` receives where the conditions the sweep satisfied begin, on
-    // failure too: they stand at [end, last).
+    // condition and says whether it failed, stays open or is satisfied.
+    // Returns the new end, or `failed`; no mark is left in [first, last).
+    // The conditions the sweep satisfied stand from the new end to `last`.
     template <class Check>
-    size_t Sweep(size_t first, size_t last, size_t failed, size_t& end, Check check) {
-        return SweepMarks<false>(m_touched.data(), kNoIndex, first, last, failed, end, check);
+    size_t Sweep(size_t first, size_t last, size_t failed, Check check) {
+        return SweepMarks<false>(m_touched.data(), kNoIndex, first, last, failed, check);
     }
     // The same sweep with `row`'s positions for marks, read and never
     // cleared, when the condition at `first` is not in the row. Every
@@ -71,9 +70,8 @@ public:
     // condition of the row reaches a position the sweep has yet to read
     // once it has been read (see below).
     template <class Check>
-    size_t SweepRow(uint32_t row, size_t first, size_t last, size_t failed, size_t& end,
-                    Check check) {
-        return SweepMarks<true>(Row(row), row, first, last, failed, end, check);
+    size_t SweepRow(uint32_t row, size_t first, size_t last, size_t failed, Check check) {
+        return SweepMarks<true>(Row(row), row, first, last, failed, check);
     }
     bool InRow(uint32_t row, size_t i) const { return Marked(m_rows.data() + row * m_words, i); }
 
@@ -155,7 +153,7 @@ private:
     // it goes, or a watcher row (kRow), which it only reads.
     template <bool kRow, class Check>
     size_t SweepMarks(uint64_t* marks, uint32_t row, size_t first, size_t last, size_t failed,
-                      size_t& end, Check check);
+                      Check check);
 };
 
 // The rank rule moves the first high-ranking condition met to `first` while
@@ -174,7 +172,7 @@ private:
 // and so ends the rule.
 template <bool kRow, class Check>
 size_t ConditionOrder::SweepMarks(uint64_t* marks, uint32_t row, size_t first, size_t last,
-                                  size_t failed, size_t& end, Check check) {
+                                  size_t failed, Check check) {
     size_t r = first, e = last;
     // The rank at first changes only when another condition takes its place
     // (a check removes candidates only, which leaves ranks as they are).
@@ -188,21 +186,21 @@ size_t ConditionOrder::SweepMarks(uint64_t* marks, uint32_t row, size_t first, s
                 firstHigh = true;
             }
         }
-        if (t == e) return end = e;
+        if (t == e) return e;
         r = t;
         if (!kRow) Clear(marks, r);
         CCondition* k = m_conditions[r];
         for (;;) {
             // k stands at r, marked, its touched mark cleared.
-            if (!check(k)) {
+            const Verdict verdict = check(k);
+            if (verdict == Verdict::Failed) {
                 if (!kRow) ClearRange(marks, r, e);
-                end = e;
                 return failed;
             }
-            if (!k->satisfied) break;
+            if (verdict == Verdict::Open) break;
             // Satisfied: it goes behind the end, the condition at e - 1 takes
             // its place and is examined next.
-            if (r == --e) return end = e;
+            if (r == --e) return e;
             CCondition* pulled = m_conditions[e];
             bool marked;
             if constexpr (kRow) {
@@ -223,6 +221,6 @@ size_t ConditionOrder::SweepMarks(uint64_t* marks, uint32_t row, size_t first, s
             Exchange(first, r);
             firstHigh = true;
         }
-        if (++r == e) return end = e;
+        if (++r == e) return e;
     }
 }

@@ -78,6 +78,10 @@ struct CCondition {
     bool InList(const CAlternative* a) const { return alternatives == a || a->previous != nullptr; }
 };
 
+// What settling a condition against its candidates finds: it has lost every
+// alternative, it stays open, or one of its candidates holds.
+enum class Verdict : uint8_t { Failed, Open, Satisfied };
+
 // A condition of candidates only (or an empty one) ranks above any other.
 inline bool High(const CCondition* k) { return k->residuals == 0; }
 inline int Priority(const CCondition* k) { return High(k) ? 1048576 : 0; }

@@ -162,20 +162,12 @@ public:
     CTrail(const CTrail&) = delete;
     CTrail& operator=(const CTrail&) = delete;
 
-    // Undoes the step: unassign, clear satisfied flags, relink removed
-    // alternatives at the front (last removed ends up first), destroy the
-    // runs the step made, forget the step's watchers.
+    // Undoes the step: unassign, clear the flags of the conditions its
+    // re-examination satisfied, relink removed alternatives at the front
+    // (last removed ends up first), destroy the runs the step made, forget
+    // the step's watchers. The conditions its settling satisfied carry no
+    // flag: they are satisfied by where they stand (SearchState::Recheck).
     void Undo();
-
-    // The step's settling satisfied the conditions at positions [from, to)
-    // of the condition order. No step below moves them: every deeper sweep
-    // works within the range this step's settling handed down, which ends
-    // at `from`. So the undo clears their flags from there, and the
-    // settling keeps no list of them.
-    void Settled(size_t from, size_t to) {
-        m_settledFrom = from;
-        m_settledTo = to;
-    }
 
     size_t AssignedBegin() const { return m_assigned; }
     size_t SatisfiedBegin() const { return m_satisfied; }
@@ -183,7 +175,6 @@ public:
 private:
     SearchState& m_state;
     size_t m_assigned, m_satisfied, m_transformed, m_removed, m_pool;
-    size_t m_settledFrom = 0, m_settledTo = 0;
 };
 
 class SearchState {
@@ -211,15 +202,24 @@ public:
     void Unbind(size_t from);
     // Counts v, a step's only binding, out of its residuals and re-examines
     // each that is due; false when a condition has lost every alternative.
-    bool CountAndRecheck(const CVariable* v);
+    // `settled` as for Recheck.
+    bool CountAndRecheck(const CVariable* v, size_t settled);
     // Re-examines each due residual that mentions v, once every binding of
     // the step is counted; false when a condition has lost every alternative.
-    bool RecheckRegistered(const CVariable* v);
+    // `settled` as for Recheck.
+    bool RecheckRegistered(const CVariable* v, size_t settled);
     // Re-examines a residual alternative after a binding of `bound`, one of
     // its variables, once every binding of the step is counted; false when
     // its condition has lost every alternative. Inline for the common case,
     // a pair's "all but one" run; the rest is RecheckRest.
-    bool Recheck(uint32_t residual, uint32_t bound);
+    //
+    // A condition already satisfied is left as it is: one the step's
+    // re-examination satisfied carries the flag, and one a settling
+    // satisfied stands at `settled` or beyond in the condition order, the
+    // end of the open range at this point of the step. Each settling puts
+    // the conditions it satisfies behind the end it hands down, and the
+    // steps below work within that end, so none of them moves back.
+    bool Recheck(uint32_t residual, uint32_t bound, size_t settled);
     // Recheck of an open residual with no unassigned variable left or with
     // one that is no pair's "all but one" run, out of line: the common case
     // keeps few registers.
@@ -248,14 +248,13 @@ public:
     template <class Become>
     [[gnu::always_inline]] void ReplaceWith(CCondition& owner, uint32_t r, CVariable* v,
                                             Become become);
-    // Settles a condition against its candidates; false when none is left (a
-    // list's only entry, contradicted, then stays: the step fails, and its
-    // undo would put it back).
-    // A condition it satisfies is flagged only: it is the caller's to have
-    // the flag cleared (the sweep's trail does, by position).
-    bool CheckCandidates(CCondition* k);
+    // Settles a condition against its candidates: Failed when none is left
+    // (a list's only entry, contradicted, then stays: the step fails, and
+    // its undo would put it back). A condition it satisfies is not flagged:
+    // the sweep puts it behind its end.
+    Verdict CheckCandidates(CCondition* k);
     // CheckCandidates from its first contradicted candidate on.
-    bool CheckContradicted(CCondition* k, CAlternative* contradiction);
+    Verdict CheckContradicted(CCondition* k, CAlternative* contradiction);
 
     // Links at the front: the order of lists is observable.
     void Link(CCondition& k, CAlternative* a);
@@ -305,8 +304,8 @@ public:
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;
-    // The conditions re-examination satisfied; those a settling satisfies
-    // are found through the condition order (CTrail::Settled).
+    // The conditions re-examination satisfied (flagged); those a settling
+    // satisfies stand behind its end in the condition order.
     std::vector<CCondition*> satisfied;
     // A step's re-examinations all come before its settling: the residual
     // alternatives they removed (in `transformed`) were removed before the
@@ -428,11 +427,11 @@ inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable*
 
 // Only a pair has op NotEqual; the side that can be left unassigned is the
 // one of its variable other than `bound`.
-inline bool SearchState::Recheck(uint32_t r, uint32_t bound) {
+inline bool SearchState::Recheck(uint32_t r, uint32_t bound, size_t settled) {
     const Residual& residual = residuals[r];
     if (!residual.Due()) return true;  // still open, or removed
     CCondition& owner = *residual.alternative->owner;
-    if (owner.satisfied) return true;
+    if (owner.satisfied || owner.position >= settled) return true;
     const PairRoot& pair = pairs[r];
     if (pair.op == Operator::NotEqual) {
         const PairRoot::Side& side = pair.Left(bound);

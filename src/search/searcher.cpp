@@ -66,15 +66,15 @@ void SearchState::Unbind(size_t from) {
     assigned.resize(from);
 }
 
-bool SearchState::CountAndRecheck(const CVariable* v) {
+bool SearchState::CountAndRecheck(const CVariable* v, size_t settled) {
     CountAssigned(v);
-    return RecheckRegistered(v);
+    return RecheckRegistered(v, settled);
 }
 
 // The order of re-examinations, from the last registration to the first,
 // decides where a failing step stops and the order its undo leaves the lists
 // in.
-bool SearchState::RecheckRegistered(const CVariable* v) {
+bool SearchState::RecheckRegistered(const CVariable* v, size_t settled) {
     // Nothing in the pass moves the registrations or the residuals: their
     // places are read once, not again after every store.
     // The walk goes by pointer from the last registration down to the
@@ -85,7 +85,7 @@ bool SearchState::RecheckRegistered(const CVariable* v) {
     const uint32_t* const begin = registered.data();
     for (const uint32_t* at = begin + registered.size(); at != begin;) {
         const uint32_t r = *--at;
-        if (counts[r].Due() && !Recheck(r, index)) return false;
+        if (counts[r].Due() && !Recheck(r, index, settled)) return false;
     }
     return true;
 }
@@ -230,18 +230,17 @@ inline size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size
     const size_t begin = trail.AssignedBegin();
     if (assigned.size() == begin + 1) {
         // Bind lists the variable it was given first.
-        if (m_state.variables[variable->index].plain)
-            return SettlePlain(variable, first, last, trail);
-        if (!m_state.CountAndRecheck(variable)) return kFailed;
+        if (m_state.variables[variable->index].plain) return SettlePlain(variable, first, last);
+        if (!m_state.CountAndRecheck(variable, last)) return kFailed;
     } else {
         // Propagation bound several: every count first, then the
         // re-examinations.
         for (size_t i = begin; i < assigned.size(); ++i) m_state.CountAssigned(assigned[i]);
         for (size_t i = assigned.size(); i-- > begin;)
-            if (!m_state.RecheckRegistered(assigned[i])) return kFailed;
+            if (!m_state.RecheckRegistered(assigned[i], last)) return kFailed;
     }
     Touch(first, last, trail);
-    return Settle(first, last, trail);
+    return Settle(first, last);
 }
 
 // A plain variable bound alone is the common step of queens, sudokus and
@@ -250,17 +249,17 @@ inline size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size
 // settling could see of it is the ranks it raises (settle.cpp says why).
 // Where those cannot matter, the settling comes first, and the
 // re-examination only for a step the settling leaves open.
-size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail) {
+size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last) {
     // With a watcher row, the settling needs no marks when the condition at
     // first is not in the row: the row holds them.
     ConditionOrder& order = m_state.order;
     if (const uint32_t row = m_state.variables[v->index].row;
         row != kNoIndex && (first == last || !order.InRow(row, first))) {
         const bool settleFirst = first == last || High(order.At(first));
-        if (!settleFirst && !m_state.RecheckRegistered(v)) return kFailed;
-        const size_t open = SettleRow(row, first, last, trail);
+        if (!settleFirst && !m_state.RecheckRegistered(v, last)) return kFailed;
+        const size_t open = SettleRow(row, first, last);
         if (open == kFailed || !settleFirst) return open;
-        return m_state.RecheckRegistered(v) ? open : kFailed;
+        return m_state.RecheckRegistered(v, open) ? open : kFailed;
     }
     TouchWatchersOf(v, first, last);
     const bool settleFirst =
@@ -268,13 +267,13 @@ size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last, CTra
                           !ConditionOrder::Marked(m_state.order.TouchedWords(), first));
     // The re-examination never fails for a plain variable (settle.cpp);
     // its result is heeded all the same.
-    if (!settleFirst && !m_state.RecheckRegistered(v)) {
+    if (!settleFirst && !m_state.RecheckRegistered(v, last)) {
         ConditionOrder::ClearRange(m_state.order.TouchedWords(), first, last);
         return kFailed;
     }
-    const size_t open = Settle(first, last, trail);
+    const size_t open = Settle(first, last);
     if (open == kFailed || !settleFirst) return open;
-    return m_state.RecheckRegistered(v) ? open : kFailed;
+    return m_state.RecheckRegistered(v, open) ? open : kFailed;
 }
 
 void Searcher::Exhaust(CVariable** first, CVariable** last) {

@@ -42,7 +42,7 @@ private:
     [[gnu::always_inline]] size_t AssignAndSettle(CVariable* variable, int32_t value, size_t first,
                                                   size_t last, CTrail& trail);
     // The same, once v, a plain variable, is the step's only binding.
-    size_t SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail);
+    size_t SettlePlain(const CVariable* v, size_t first, size_t last);
     // Marks the conditions of [first, last) that the settling has to check:
     // those re-examination satisfied, and the watchers of every variable
     // the step assigned.
@@ -50,15 +50,15 @@ private:
     // Touch for a step whose only binding is v, before re-examination.
     void TouchWatchersOf(const CVariable* v, size_t first, size_t last);
     // Moves the conditions the step satisfied behind the range and the first
-    // one met that consists of candidates only to the front, and tells the
-    // trail where they now stand. Returns the new end, or kFailed.
-    size_t Settle(size_t first, size_t last, CTrail& trail);
+    // one met that consists of candidates only to the front. Returns the new
+    // end, where the satisfied ones begin, or kFailed.
+    size_t Settle(size_t first, size_t last);
     // Settle for a step whose only binding is v, a variable with a watcher
     // row, when the condition at first is not in the row: the row's
     // positions are the marks. No condition of the range is satisfied
     // before a plain variable's settling (its re-examination satisfies
     // none), so the check needs no look at the flag.
-    size_t SettleRow(uint32_t row, size_t first, size_t last, CTrail& trail);
+    size_t SettleRow(uint32_t row, size_t first, size_t last);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);

@@ -38,10 +38,11 @@
 // satisfied behind the end it handed down), but for the ones this step's
 // re-examination satisfied, which are touched anyway.
 //
-// The checks flag a condition they satisfy and note it nowhere else: the
-// sweep puts every condition it finds satisfied behind its end, and the
-// step's trail clears the flags of the positions from that end to the
-// range's last (CTrail::Settled).
+// The checks note a condition they satisfy nowhere: the sweep puts it behind
+// its end, where the steps below leave it, and a re-examination takes every
+// condition at or beyond the end of the open range for satisfied
+// (SearchState::Recheck). Only the conditions a re-examination satisfies
+// carry a flag, which the step's trail clears.
 //
 // A step that binds a plain variable alone (VariableState::plain) settles
 // before its re-examination, and skips the re-examination when the
@@ -70,11 +71,16 @@
 
 namespace {
 
+// Whether a condition that no candidate satisfied keeps an alternative.
+inline Verdict Left(const CCondition* k) {
+    return k->alternatives != nullptr ? Verdict::Open : Verdict::Failed;
+}
+
 // The first candidate that the assignment matches satisfies the condition;
 // without one, every contradicted candidate is removed, last noted first.
 // The walk up to the first assigned candidate is all that most checks do,
 // and is inlined into the sweep.
-inline bool Check(SearchState& state, CCondition* k) {
+inline Verdict Check(SearchState& state, CCondition* k) {
     for (CAlternative* a = k->alternatives; a != nullptr; a = a->next) {
         if (a->IsResidual() || !a->variable->Assigned()) continue;
         if (!a->Has(a->variable->Value(), state.pool.data())) {
@@ -83,15 +89,14 @@ inline bool Check(SearchState& state, CCondition* k) {
             // common failure of a condition down to one run. When it is the
             // list's only entry the step fails, and its undo would link it
             // back where it stands: it stays.
-            if (a == k->alternatives) return false;
+            if (a == k->alternatives) return Verdict::Failed;
             state.Unlink(*k, a);
             state.removed.push_back(a);
-            return k->alternatives != nullptr;
+            return Left(k);
         }
-        k->satisfied = true;
-        return true;
+        return Verdict::Satisfied;
     }
-    return k->alternatives != nullptr;
+    return Left(k);
 }
 
 // Marks k's position when it lies in [first, last).
@@ -102,18 +107,15 @@ inline void MarkIn(uint64_t* touched, size_t first, size_t last, const CConditio
 
 }  // namespace
 
-bool SearchState::CheckCandidates(CCondition* k) { return Check(*this, k); }
+Verdict SearchState::CheckCandidates(CCondition* k) { return Check(*this, k); }
 
 // Most checks that get here contradict that one candidate only: it is held
 // aside, and the scratch list is used from the second one on.
-bool SearchState::CheckContradicted(CCondition* k, CAlternative* contradiction) {
+Verdict SearchState::CheckContradicted(CCondition* k, CAlternative* contradiction) {
     size_t more = 0;
     for (CAlternative* a = contradiction->next; a != nullptr; a = a->next) {
         if (a->IsResidual() || !a->variable->Assigned()) continue;
-        if (a->Has(a->variable->Value(), pool.data())) {
-            k->satisfied = true;
-            return true;
-        }
+        if (a->Has(a->variable->Value(), pool.data())) return Verdict::Satisfied;
         if (more++ == 0) contradicted.clear();
         contradicted.push_back(a);
     }
@@ -123,7 +125,7 @@ bool SearchState::CheckContradicted(CCondition* k, CAlternative* contradiction) 
     }
     Unlink(*k, contradiction);
     removed.push_back(contradiction);
-    return k->alternatives != nullptr;
+    return Left(k);
 }
 
 void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
@@ -146,19 +148,13 @@ void Searcher::TouchWatchersOf(const CVariable* v, size_t first, size_t last) {
     for (const CCondition* k : state.watchers) MarkIn(touched, first, last, k);
 }
 
-size_t Searcher::Settle(size_t first, size_t last, CTrail& trail) {
-    size_t end = last;
-    const size_t open = m_state.order.Sweep(first, last, kFailed, end, [this](CCondition* k) {
-        return k->satisfied || Check(m_state, k);
+size_t Searcher::Settle(size_t first, size_t last) {
+    return m_state.order.Sweep(first, last, kFailed, [this](CCondition* k) {
+        return k->satisfied ? Verdict::Satisfied : Check(m_state, k);
     });
-    trail.Settled(end, last);
-    return open;
 }
 
-size_t Searcher::SettleRow(uint32_t row, size_t first, size_t last, CTrail& trail) {
-    size_t end = last;
-    const size_t open = m_state.order.SweepRow(row, first, last, kFailed, end,
-                                               [this](CCondition* k) { return Check(m_state, k); });
-    trail.Settled(end, last);
-    return open;
+size_t Searcher::SettleRow(uint32_t row, size_t first, size_t last) {
+    return m_state.order.SweepRow(row, first, last, kFailed,
+                                  [this](CCondition* k) { return Check(m_state, k); });
 }

@@ -42,7 +42,6 @@ void CTrail::Undo() {
     s.assigned.resize(m_assigned);
     for (size_t i = m_satisfied; i < s.satisfied.size(); ++i) s.satisfied[i]->satisfied = false;
     s.satisfied.resize(m_satisfied);
-    for (size_t i = m_settledFrom; i < m_settledTo; ++i) s.order.At(i)->satisfied = false;
     // In the order of removal, each at the front: the last removed ends up
     // first. The runs the step made go; where they stand in a list does not
     // matter to the order of the others. A run is on a variable its step

@@ -15,6 +15,10 @@
 namespace tovik_test {
 namespace {
 
+// The re-examinations' bound of the settled conditions when no order is
+// made: none stands behind a settling's end.
+constexpr size_t kNothingSettled = SIZE_MAX;
+
 // "x = 3, y = 1": the candidates of a condition, front to back.
 std::string Show(const CCondition& k, const std::vector<int32_t>& pool) {
     std::string shown;
@@ -40,7 +44,7 @@ TEST(SearchUndo, RemovedCandidatesReturnAtTheFrontLastRemovedFirst) {
         CTrail trail(state);
         ASSERT_TRUE(Bind(Simple(*program, "x"), 1, state.assigned));
         // Both contradicted candidates go, from the last noted to the first.
-        ASSERT_TRUE(state.CheckCandidates(&k));
+        ASSERT_EQ(state.CheckCandidates(&k), Verdict::Open);
         EXPECT_EQ(Show(k, state.pool), "y = 1");
         EXPECT_EQ(state.removed, (std::vector<CAlternative*>{two, three}));
     }
@@ -95,14 +99,14 @@ TEST(SearchUndo, ResidualTurnedIntoARunComesBackAtTheFront) {
         const size_t watchers = state.variables[y->index].watchers.size();
         {
             CTrail bindX(state);
-            ASSERT_TRUE(state.Assign(x, 1) && state.CountAndRecheck(x));
+            ASSERT_TRUE(state.Assign(x, 1) && state.CountAndRecheck(x, kNothingSettled));
             EXPECT_EQ(Describe(k, state.pool), c.during);
             EXPECT_EQ(k.residuals, 0);
             {
                 CTrail bindY(state);
                 // The removed residual is not re-examined as y goes.
-                ASSERT_TRUE(state.Assign(y, 1) && state.CountAndRecheck(y));
-                EXPECT_FALSE(state.CheckCandidates(&k));
+                ASSERT_TRUE(state.Assign(y, 1) && state.CountAndRecheck(y, kNothingSettled));
+                EXPECT_EQ(state.CheckCandidates(&k), Verdict::Failed);
             }
             EXPECT_EQ(Describe(k, state.pool), c.during);
         }
@@ -134,12 +138,12 @@ TEST(SearchScore, WeighsEveryRegisteredResidualByItsUnassignedVariables) {
     {
         CTrail bindB(state);
         CVariable* b = Simple(*program, "b");
-        ASSERT_TRUE(state.Assign(b, 1) && state.CountAndRecheck(b));
+        ASSERT_TRUE(state.Assign(b, 1) && state.CountAndRecheck(b, kNothingSettled));
         EXPECT_EQ(scores(), bOnly);
         {
             CTrail bindD(state);
             CVariable* d = Simple(*program, "d");
-            ASSERT_TRUE(state.Assign(d, 2) && state.CountAndRecheck(d));
+            ASSERT_TRUE(state.Assign(d, 2) && state.CountAndRecheck(d, kNothingSettled));
             EXPECT_EQ(scores(), (std::vector<int>{320, -1, 576, -1}));
         }
         EXPECT_EQ(scores(), bOnly);
