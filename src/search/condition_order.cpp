@@ -22,17 +22,7 @@ void ConditionOrder::MakeRows(size_t rows) {
 }
 
 void ConditionOrder::TouchRow(uint32_t row, size_t first, size_t last) {
-    if (first >= last) return;
     const uint64_t* bits = Row(row);
     uint64_t* touched = m_touched.data();
-    const size_t firstWord = first / 64, lastWord = (last - 1) / 64;
-    const uint64_t low = ~uint64_t{0} << (first % 64);
-    const uint64_t high = ~uint64_t{0} >> (63 - (last - 1) % 64);
-    if (firstWord == lastWord) {
-        touched[firstWord] |= bits[firstWord] & low & high;
-        return;
-    }
-    touched[firstWord] |= bits[firstWord] & low;
-    for (size_t w = firstWord + 1; w < lastWord; ++w) touched[w] |= bits[w];
-    touched[lastWord] |= bits[lastWord] & high;
+    ForWords(first, last, [=](size_t w, uint64_t mask) { touched[w] |= bits[w] & mask; });
 }

@@ -73,7 +73,7 @@ public:
     size_t SweepRow(uint32_t row, size_t first, size_t last, size_t failed, Check check) {
         return SweepMarks<true>(Row(row), row, first, last, failed, check);
     }
-    bool InRow(uint32_t row, size_t i) const { return Marked(m_rows.data() + row * m_words, i); }
+    bool InRow(uint32_t row, size_t i) const { return m_conditions[i]->row == row; }
 
     // The first set bit of `bits` in [from, to), or `to`. Inline: every
     // settling starts with one, and most ranges span a word or two.
@@ -91,17 +91,23 @@ public:
     }
     // Clears the bits of [from, to); inline for the same reason.
     static void ClearRange(uint64_t* bits, size_t from, size_t to) {
+        ForWords(from, to, [bits](size_t w, uint64_t mask) { bits[w] &= ~mask; });
+    }
+    // Calls f(w, mask) for each word w that [from, to) meets, `mask` the
+    // range's bits in it.
+    template <class F>
+    static void ForWords(size_t from, size_t to, F f) {
         if (from >= to) return;
         const size_t firstWord = from / 64, lastWord = (to - 1) / 64;
         const uint64_t low = ~uint64_t{0} << (from % 64);
         const uint64_t high = ~uint64_t{0} >> (63 - (to - 1) % 64);
         if (firstWord == lastWord) {
-            bits[firstWord] &= ~(low & high);
+            f(firstWord, low & high);
             return;
         }
-        bits[firstWord] &= ~low;
-        for (size_t w = firstWord + 1; w < lastWord; ++w) bits[w] = 0;
-        bits[lastWord] &= ~high;
+        f(firstWord, low);
+        for (size_t w = firstWord + 1; w < lastWord; ++w) f(w, ~uint64_t{0});
+        f(lastWord, high);
     }
 
 private:

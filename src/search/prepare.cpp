@@ -156,6 +156,7 @@ void SearchState::MakeRows() {
             }
         }
     }
+    uint32_t rows = 0;
     for (size_t i = 0; i < variables.size() && (rows + size_t{1}) * words <= kMaxRowWords; ++i)
         if (variables[i].plain && !shared[i] &&
             !(variables[i].registered.empty() && variables[i].watchers.empty()))

@@ -300,7 +300,6 @@ public:
     std::vector<FlatExpression> expressions;  // parallel to residuals
     std::vector<PairRoot> pairs;              // parallel to residuals
     std::vector<VariableState> variables;     // parallel to the program's variable list
-    uint32_t rows = 0;                        // watcher rows given out by MakeRows
 
     // Trail stacks shared by all steps (see CTrail).
     std::vector<CVariable*> assigned;

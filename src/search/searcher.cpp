@@ -253,25 +253,19 @@ size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last) {
     // With a watcher row, the settling needs no marks when the condition at
     // first is not in the row: the row holds them.
     ConditionOrder& order = m_state.order;
-    if (const uint32_t row = m_state.variables[v->index].row;
-        row != kNoIndex && (first == last || !order.InRow(row, first))) {
-        const bool settleFirst = first == last || High(order.At(first));
-        if (!settleFirst && !m_state.RecheckRegistered(v, last)) return kFailed;
-        const size_t open = SettleRow(row, first, last);
-        if (open == kFailed || !settleFirst) return open;
-        return m_state.RecheckRegistered(v, open) ? open : kFailed;
-    }
-    TouchWatchersOf(v, first, last);
+    const uint32_t row = m_state.variables[v->index].row;
+    const bool byRow = row != kNoIndex && (first == last || !order.InRow(row, first));
+    if (!byRow) TouchWatchersOf(v, first, last);
     const bool settleFirst =
-        first == last || (High(m_state.order.At(first)) &&
-                          !ConditionOrder::Marked(m_state.order.TouchedWords(), first));
+        first == last ||
+        (High(order.At(first)) && (byRow || !ConditionOrder::Marked(order.TouchedWords(), first)));
     // The re-examination never fails for a plain variable (settle.cpp);
     // its result is heeded all the same.
     if (!settleFirst && !m_state.RecheckRegistered(v, last)) {
-        ConditionOrder::ClearRange(m_state.order.TouchedWords(), first, last);
+        if (!byRow) ConditionOrder::ClearRange(order.TouchedWords(), first, last);
         return kFailed;
     }
-    const size_t open = Settle(first, last);
+    const size_t open = byRow ? SettleRow(row, first, last) : Settle(first, last);
     if (open == kFailed || !settleFirst) return open;
     return m_state.RecheckRegistered(v, open) ? open : kFailed;
 }
