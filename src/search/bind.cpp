@@ -3,19 +3,6 @@
 // assigned variable or after a family without a partner.
 #include "search/bind.h"
 
-#include "model/program.h"
-
-namespace {
-
-// Points s at the member of its domain equal to v; a value outside the
-// domain cannot be held.
-bool Assign(CVariable* s, int32_t v) {
-    s->value = s->family->Member(v);
-    return s->value != nullptr;
-}
-
-}  // namespace
-
 bool Bind(CVariable* s, int32_t v, std::vector<CVariable*>& bound) {
     for (;;) {
         if (s->Assigned()) return s->Value() == v;
@@ -25,7 +12,7 @@ bool Bind(CVariable* s, int32_t v, std::vector<CVariable*>& bound) {
         if (family->partner != nullptr && s->subscript == nullptr &&
             CProgram::HolderOf(family, v) != nullptr)
             return false;
-        if (!Assign(s, v)) return false;
+        if (!AssignMember(s, v)) return false;
         bound.push_back(s);
         CVariable* assigned = s;
         for (CVariable* d : s->dependents)

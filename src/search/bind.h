@@ -7,7 +7,14 @@
 #include <cstdint>
 #include <vector>
 
-struct CVariable;
+#include "model/program.h"
+
+// Points s at the member of its domain equal to v; a value outside the
+// domain cannot be held. The assignment itself, without its consequences.
+inline bool AssignMember(CVariable* s, int32_t v) {
+    s->value = s->family->Member(v);
+    return s->value != nullptr;
+}
 
 // Gives s the value v with every consequence the declarations impose, and
 // appends each variable it assigns to `bound`, in order. False on

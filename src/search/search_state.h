@@ -351,8 +351,7 @@ private:
 inline bool SearchState::Assign(CVariable* variable, int32_t value) {
     if (variables[variable->index].alone) {
         if (variable->Assigned()) return variable->Value() == value;
-        variable->value = variable->family->Member(value);
-        if (variable->value == nullptr) return false;
+        if (!AssignMember(variable, value)) return false;
         assigned.push_back(variable);
         return true;
     }
