@@ -25,21 +25,9 @@ CAlternative* SearchState::NewBlockAlternative() {
     return new (blocks.back().get() + blockUsed++ * sizeof(CAlternative)) CAlternative;
 }
 
-CTrail::CTrail(SearchState& state)
-    : m_state(state),
-      m_assigned(state.assigned.size()),
-      m_satisfied(state.satisfied.size()),
-      m_transformed(state.transformed.size()),
-      m_removed(state.removed.size()),
-      m_pool(state.pool.size()) {}
-
 void CTrail::Undo() {
+    Unassign();
     SearchState& s = m_state;
-    for (size_t i = m_assigned; i < s.assigned.size(); ++i) {
-        s.assigned[i]->value = nullptr;
-        s.CountUnassigned(s.assigned[i]);
-    }
-    s.assigned.resize(m_assigned);
     for (size_t i = m_satisfied; i < s.satisfied.size(); ++i) s.satisfied[i]->satisfied = false;
     s.satisfied.resize(m_satisfied);
     // In the order of removal, each at the front: the last removed ends up
@@ -82,5 +70,4 @@ void CTrail::Undo() {
         if (a->owner != nullptr && !a->IsResidual()) s.Link(*a->owner, a);
     }
     s.removed.resize(m_removed);
-    s.pool.resize(m_pool);
 }
