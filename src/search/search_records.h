@@ -69,11 +69,16 @@ struct CAlternative {
 struct CCondition {
     CAlternative* alternatives = nullptr;  // first of a doubly linked list
     bool satisfied = false;
+    // The list is one "all but one" run on the variable of the condition's
+    // row, made by re-examination, and `except` is its value left out: the
+    // row's sweep settles the condition without reading the run.
+    bool allButOnly = false;
     int residuals = 0;             // residual alternatives currently linked
     uint32_t position = kNoIndex;  // in the condition order; none when left out
     // The watcher row that holds the position (ConditionOrder): that of the
     // variable the condition watches, when it has one. None otherwise.
     uint32_t row = kNoIndex;
+    int32_t except = 0;  // with allButOnly
 
     bool InList(const CAlternative* a) const { return alternatives == a || a->previous != nullptr; }
 };

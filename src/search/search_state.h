@@ -292,6 +292,7 @@ public:
         VariableState& state = variables[watched];
         state.watchers.pop_back();
         if (state.row != kNoIndex) order.Untrack(&k);
+        k.allButOnly = false;
     }
     // The residuals' counts when v becomes assigned or unassigned (the
     // counted ones only: a pair has no count to keep).
@@ -454,6 +455,12 @@ inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, ui
 inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
                                        int32_t except) {
     ReplaceWith(owner, r, v, [&](CAlternative* run) { run->BecomeAllBut(v, except); });
+    // The run is at the front; alone there, on a variable with a row, the
+    // condition keeps a copy for the row's sweep.
+    if (owner.row != kNoIndex && owner.alternatives->next == nullptr) {
+        owner.allButOnly = true;
+        owner.except = except;
+    }
 }
 
 // Only a pair has op NotEqual; the side that can be left unassigned is the

@@ -265,7 +265,7 @@ size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last) {
         if (!byRow) ConditionOrder::ClearRange(order.TouchedWords(), first, last);
         return kFailed;
     }
-    const size_t open = byRow ? SettleRow(row, first, last) : Settle(first, last);
+    const size_t open = byRow ? SettleRow(row, v->Value(), first, last) : Settle(first, last);
     if (open == kFailed || !settleFirst) return open;
     return m_state.RecheckRegistered(v, open) ? open : kFailed;
 }

@@ -57,8 +57,10 @@ private:
     // row, when the condition at first is not in the row: the row's
     // positions are the marks. No condition of the range is satisfied
     // before a plain variable's settling (its re-examination satisfies
-    // none), so the check needs no look at the flag.
-    size_t SettleRow(uint32_t row, size_t first, size_t last);
+    // none), so the check needs no look at the flag. `value` is the
+    // variable's: a condition whose list is one "all but one" run on it is
+    // settled from its copy of the run (CCondition::allButOnly).
+    size_t SettleRow(uint32_t row, int32_t value, size_t first, size_t last);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);
