@@ -123,17 +123,10 @@ private:
     // condition's rank, so the bits need moving only when the two ranks
     // differ, which the conditions tell more cheaply than the bitset; the
     // same holds for rows.
-    void Exchange(size_t i, size_t j) {
-        CCondition* a = m_conditions[i];
-        CCondition* b = m_conditions[j];
-        m_conditions[i] = b;
-        m_conditions[j] = a;
-        a->position = static_cast<uint32_t>(j);
-        b->position = static_cast<uint32_t>(i);
-        if (High(a) != High(b)) {
-            m_high[i / 64] ^= uint64_t{1} << (i % 64);
-            m_high[j / 64] ^= uint64_t{1} << (j % 64);
-        }
+    void Exchange(size_t i, size_t j) { Exchange(i, j, m_conditions[i], m_conditions[j]); }
+    // The same with the two conditions, a at i and b at j, at hand.
+    void Exchange(size_t i, size_t j, CCondition* a, CCondition* b) {
+        ExchangeInRow(i, j, a, b);
         // Two of one row (or of none) both stay as they are.
         if (const uint32_t ra = a->row, rb = b->row; ra != rb) {
             if (ra != kNoIndex) {
@@ -146,6 +139,17 @@ private:
                 Clear(row, j);
                 SetBit(row, i);
             }
+        }
+    }
+    // Exchange of two conditions of one row, or of none: no row bit moves.
+    void ExchangeInRow(size_t i, size_t j, CCondition* a, CCondition* b) {
+        m_conditions[i] = b;
+        m_conditions[j] = a;
+        a->position = static_cast<uint32_t>(j);
+        b->position = static_cast<uint32_t>(i);
+        if (High(a) != High(b)) {
+            m_high[i / 64] ^= uint64_t{1} << (i % 64);
+            m_high[j / 64] ^= uint64_t{1} << (j % 64);
         }
     }
 
@@ -210,14 +214,20 @@ size_t ConditionOrder::SweepMarks(uint64_t* marks, uint32_t row, size_t first, s
             CCondition* pulled = m_conditions[e];
             bool marked;
             if constexpr (kRow) {
-                marked = pulled->row == row;  // what its bit says
+                // What its bit says. k is in the row as well, so the rows'
+                // bits move only when pulled is not.
+                marked = pulled->row == row;
+                if (marked)
+                    ExchangeInRow(r, e, k, pulled);
+                else
+                    Exchange(r, e, k, pulled);
             } else {
                 uint64_t& word = marks[e / 64];
                 const uint64_t bit = uint64_t{1} << (e % 64);
                 marked = (word & bit) != 0;
                 word &= ~bit;
+                Exchange(r, e, k, pulled);
             }
-            Exchange(r, e);
             if (r == first) firstHigh = High(pulled);
             k = pulled;
             if (!marked) break;
