@@ -270,6 +270,14 @@ inline size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t las
     return m_state.RecheckRegistered(v, open) ? open : kFailed;
 }
 
+inline size_t Searcher::SettleRow(uint32_t row, int32_t value, size_t first, size_t last) {
+    return m_state.order.SweepRow(row, first, last, kFailed, [this, value](CCondition* k) {
+        // What CheckCandidates finds for a lone run, contradicted or not.
+        if (k->allButOnly) return value != k->except ? Verdict::Satisfied : Verdict::Failed;
+        return m_state.CheckCandidates(k);
+    });
+}
+
 void Searcher::Exhaust(CVariable** first, CVariable** last) {
     if (!NextStep()) return;
     CVariable** p = first;

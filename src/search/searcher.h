@@ -60,8 +60,11 @@ private:
     // before a plain variable's settling (its re-examination satisfies
     // none), so the check needs no look at the flag. `value` is the
     // variable's: a condition whose list is one "all but one" run on it is
-    // settled from its copy of the run (CCondition::allButOnly).
-    size_t SettleRow(uint32_t row, int32_t value, size_t first, size_t last);
+    // settled from its copy of the run (CCondition::allButOnly); nearly
+    // every condition of a row is one, and the others go through
+    // CheckCandidates. Inline in SettlePlain, its only caller.
+    [[gnu::always_inline]] size_t SettleRow(uint32_t row, int32_t value, size_t first,
+                                            size_t last);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);

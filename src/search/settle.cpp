@@ -154,10 +154,3 @@ size_t Searcher::Settle(size_t first, size_t last) {
     });
 }
 
-size_t Searcher::SettleRow(uint32_t row, int32_t value, size_t first, size_t last) {
-    return m_state.order.SweepRow(row, first, last, kFailed, [this, value](CCondition* k) {
-        // What Check finds for a lone run, contradicted or not.
-        if (k->allButOnly) return value != k->except ? Verdict::Satisfied : Verdict::Failed;
-        return Check(m_state, k);
-    });
-}
