@@ -10,7 +10,7 @@
 // Some variables also have a watcher row: a bitset of the positions of the
 // conditions that watch them (VariableState::watchers), kept through every
 // exchange. Touching those watchers is then an OR of the row's words in the
-// range instead of a walk over the list, reading each condition's position.
+// range instead of a walk over a list, reading each condition's position.
 #pragma once
 
 #include <cstddef>

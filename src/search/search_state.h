@@ -120,7 +120,9 @@ struct VariableState {
     // The same without the pairs: the residuals a binding counts.
     std::vector<uint32_t> counted;
     // Conditions that have or had candidates on the variable (an entry may
-    // repeat): the only ones a binding of the variable can settle.
+    // repeat): the only ones a binding of the variable can settle. For a
+    // variable with a row, those of the preparation only: the row holds
+    // every watcher, and the search adds none here.
     std::vector<CCondition*> watchers;
     // Every residual that mentions the variable is a pair "!=" with a root
     // on either side and the only alternative of its condition (settle.cpp
@@ -287,11 +289,13 @@ public:
     void DeleteAlternative(CAlternative* a) { freeList.push_back(a); }
     // The undo of the watching that ReplaceWith began: k watches the variable
     // of index `watched` no more. This step's watchers are the last entries
-    // of their lists.
+    // of their lists, or in the variable's row.
     void Unwatch(CCondition& k, uint32_t watched) {
         VariableState& state = variables[watched];
-        state.watchers.pop_back();
-        if (state.row != kNoIndex) order.Untrack(&k);
+        if (state.row != kNoIndex)
+            order.Untrack(&k);
+        else
+            state.watchers.pop_back();
         k.allButOnly = false;
     }
     // The residuals' counts when v becomes assigned or unassigned (the
@@ -443,8 +447,10 @@ inline void SearchState::ReplaceWith(CCondition& owner, uint32_t r, CVariable* v
     }
     transformed.push_back(Transformation{a, run, r, v->index});
     VariableState& watched = variables[v->index];
-    watched.watchers.push_back(&owner);
-    if (watched.row != kNoIndex) order.Track(&owner, watched.row);
+    if (watched.row != kNoIndex)
+        order.Track(&owner, watched.row);
+    else
+        watched.watchers.push_back(&owner);
 }
 
 inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, uint32_t values,

@@ -65,8 +65,8 @@
 // one, ConditionOrder), which every exchange keeps up to date. Its sweep
 // reads the row as its marks (SettleRow) unless the condition at first is
 // in the row, and marks nothing; any other touch of its watchers copies the
-// row's words in the range instead of walking the list, when that is less
-// work.
+// row's words in the range. The search keeps such a variable's watchers in
+// the row only, not in its list.
 #include "search/searcher.h"
 
 namespace {
@@ -136,11 +136,11 @@ void Searcher::Touch(size_t first, size_t last, const CTrail& trail) {
         TouchWatchersOf(m_state.assigned[i], first, last);
 }
 
-// Through the variable's row when it has one and the range spans no more
-// words than it has watchers: the same marks either way.
+// Through the variable's row when it has one: its list holds only the
+// watchers of the preparation.
 void Searcher::TouchWatchersOf(const CVariable* v, size_t first, size_t last) {
     const VariableState& state = m_state.variables[v->index];
-    if (state.row != kNoIndex && last - first <= 64 * state.watchers.size()) {
+    if (state.row != kNoIndex) {
         m_state.order.TouchRow(state.row, first, last);
         return;
     }
