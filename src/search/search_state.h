@@ -160,9 +160,7 @@ class SearchState;
 class CTrail {
 public:
     explicit CTrail(SearchState& state);
-    // Most steps that fail change nothing but their assignments: those are
-    // undone here, inline, and only the others go through Undo.
-    ~CTrail();
+    ~CTrail() { Undo(); }
     CTrail(const CTrail&) = delete;
     CTrail& operator=(const CTrail&) = delete;
 
@@ -177,9 +175,6 @@ public:
     size_t SatisfiedBegin() const { return m_satisfied; }
 
 private:
-    // The first two parts of Undo: unassign, and drop the step's values.
-    void Unassign();
-
     SearchState& m_state;
     size_t m_assigned, m_satisfied, m_transformed, m_removed, m_pool;
 };
@@ -365,26 +360,6 @@ inline CTrail::CTrail(SearchState& state)
       m_transformed(state.transformed.size()),
       m_removed(state.removed.size()),
       m_pool(state.pool.size()) {}
-
-inline CTrail::~CTrail() {
-    const SearchState& s = m_state;
-    if (s.satisfied.size() != m_satisfied || s.transformed.size() != m_transformed ||
-        s.removed.size() != m_removed) {
-        Undo();
-        return;
-    }
-    Unassign();
-}
-
-inline void CTrail::Unassign() {
-    SearchState& s = m_state;
-    for (size_t i = m_assigned; i < s.assigned.size(); ++i) {
-        s.assigned[i]->value = nullptr;
-        s.CountUnassigned(s.assigned[i]);
-    }
-    s.assigned.resize(m_assigned);
-    s.pool.resize(m_pool);
-}
 
 inline bool SearchState::Assign(CVariable* variable, int32_t value) {
     if (variables[variable->index].alone) {

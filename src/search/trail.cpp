@@ -26,8 +26,17 @@ CAlternative* SearchState::NewBlockAlternative() {
 }
 
 void CTrail::Undo() {
-    Unassign();
     SearchState& s = m_state;
+    for (size_t i = m_assigned; i < s.assigned.size(); ++i) {
+        s.assigned[i]->value = nullptr;
+        s.CountUnassigned(s.assigned[i]);
+    }
+    s.assigned.resize(m_assigned);
+    s.pool.resize(m_pool);
+    // Most steps that fail have changed nothing else.
+    if (s.satisfied.size() == m_satisfied && s.transformed.size() == m_transformed &&
+        s.removed.size() == m_removed)
+        return;
     for (size_t i = m_satisfied; i < s.satisfied.size(); ++i) s.satisfied[i]->satisfied = false;
     s.satisfied.resize(m_satisfied);
     // In the order of removal, each at the front: the last removed ends up
