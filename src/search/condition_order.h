@@ -123,11 +123,25 @@ private:
     // condition's rank, so the bits need moving only when the two ranks
     // differ, which the conditions tell more cheaply than the bitset; the
     // same holds for rows.
-    void Exchange(size_t i, size_t j) { Exchange(i, j, m_conditions[i], m_conditions[j]); }
-    // The same with the two conditions, a at i and b at j, at hand.
-    void Exchange(size_t i, size_t j, CCondition* a, CCondition* b) {
-        ExchangeInRow(i, j, a, b);
-        // Two of one row (or of none) both stay as they are.
+    void Exchange(size_t i, size_t j) {
+        CCondition* a = m_conditions[i];
+        CCondition* b = m_conditions[j];
+        m_conditions[i] = b;
+        m_conditions[j] = a;
+        a->position = static_cast<uint32_t>(j);
+        b->position = static_cast<uint32_t>(i);
+        MoveRanks(i, j, a, b);
+        MoveRows(i, j, a, b);
+    }
+    // The bits of an exchange of a, at i, and b, at j: rank bits, and row
+    // bits (two of one row, or of none, both stay as they are).
+    void MoveRanks(size_t i, size_t j, const CCondition* a, const CCondition* b) {
+        if (High(a) != High(b)) {
+            m_high[i / 64] ^= uint64_t{1} << (i % 64);
+            m_high[j / 64] ^= uint64_t{1} << (j % 64);
+        }
+    }
+    void MoveRows(size_t i, size_t j, const CCondition* a, const CCondition* b) {
         if (const uint32_t ra = a->row, rb = b->row; ra != rb) {
             if (ra != kNoIndex) {
                 uint64_t* row = Row(ra);
@@ -141,16 +155,10 @@ private:
             }
         }
     }
-    // Exchange of two conditions of one row, or of none: no row bit moves.
-    void ExchangeInRow(size_t i, size_t j, CCondition* a, CCondition* b) {
-        m_conditions[i] = b;
-        m_conditions[j] = a;
-        a->position = static_cast<uint32_t>(j);
-        b->position = static_cast<uint32_t>(i);
-        if (High(a) != High(b)) {
-            m_high[i / 64] ^= uint64_t{1} << (i % 64);
-            m_high[j / 64] ^= uint64_t{1} << (j % 64);
-        }
+
+    void Place(size_t i, CCondition* k) {
+        m_conditions[i] = k;
+        k->position = static_cast<uint32_t>(i);
     }
 
     std::vector<CCondition*> m_conditions;
@@ -199,39 +207,48 @@ size_t ConditionOrder::SweepMarks(uint64_t* marks, uint32_t row, size_t first, s
         if (t == e) return e;
         r = t;
         if (!kRow) Clear(marks, r);
+        // The conditions examined at r one after another are written there
+        // only once the last of them is known: each one satisfied goes to
+        // the end at once, and the one pulled in takes its place at r without
+        // being written there. No check reads a position (it unlinks
+        // candidates only, which leaves the ranks as they are).
         CCondition* k = m_conditions[r];
         for (;;) {
-            // k stands at r, marked, its touched mark cleared.
+            // k is the condition at r, marked, its touched mark cleared.
             const Verdict verdict = check(k);
             if (verdict == Verdict::Failed) {
+                Place(r, k);
                 if (!kRow) ClearRange(marks, r, e);
                 return failed;
             }
             if (verdict == Verdict::Open) break;
             // Satisfied: it goes behind the end, the condition at e - 1 takes
             // its place and is examined next.
-            if (r == --e) return e;
+            if (r == --e) {
+                Place(r, k);
+                return e;
+            }
             CCondition* pulled = m_conditions[e];
+            Place(e, k);
+            MoveRanks(r, e, k, pulled);
             bool marked;
             if constexpr (kRow) {
                 // What its bit says. k is in the row as well, so the rows'
                 // bits move only when pulled is not.
                 marked = pulled->row == row;
-                if (marked)
-                    ExchangeInRow(r, e, k, pulled);
-                else
-                    Exchange(r, e, k, pulled);
+                if (!marked) MoveRows(r, e, k, pulled);
             } else {
                 uint64_t& word = marks[e / 64];
                 const uint64_t bit = uint64_t{1} << (e % 64);
                 marked = (word & bit) != 0;
                 word &= ~bit;
-                Exchange(r, e, k, pulled);
+                MoveRows(r, e, k, pulled);
             }
-            if (r == first) firstHigh = High(pulled);
             k = pulled;
             if (!marked) break;
         }
+        Place(r, k);
+        if (r == first) firstHigh = High(k);
         // k stays open at r.
         if (!firstHigh && High(k)) {
             Exchange(first, r);
