@@ -160,7 +160,9 @@ class SearchState;
 class CTrail {
 public:
     explicit CTrail(SearchState& state);
-    ~CTrail() { Undo(); }
+    ~CTrail() {
+        if (!m_undone) Undo();
+    }
     CTrail(const CTrail&) = delete;
     CTrail& operator=(const CTrail&) = delete;
 
@@ -171,12 +173,19 @@ public:
     // flag: they are satisfied by where they stand (SearchState::Recheck).
     void Undo();
 
+    // Undoes at once a step whose only change is the assignment of the
+    // last variable assigned: the common step that fails in its settling.
+    // The destructor then has nothing left to do.
+    void UndoAssignment();
+
     size_t AssignedBegin() const { return m_assigned; }
     size_t SatisfiedBegin() const { return m_satisfied; }
+    size_t RemovedBegin() const { return m_removed; }
 
 private:
     SearchState& m_state;
     size_t m_assigned, m_satisfied, m_transformed, m_removed, m_pool;
+    bool m_undone = false;
 };
 
 class SearchState {
@@ -360,6 +369,14 @@ inline CTrail::CTrail(SearchState& state)
       m_transformed(state.transformed.size()),
       m_removed(state.removed.size()),
       m_pool(state.pool.size()) {}
+
+inline void CTrail::UndoAssignment() {
+    CVariable* v = m_state.assigned.back();
+    v->value = nullptr;
+    m_state.CountUnassigned(v);
+    m_state.assigned.pop_back();
+    m_undone = true;
+}
 
 inline bool SearchState::Assign(CVariable* variable, int32_t value) {
     if (variables[variable->index].alone) {

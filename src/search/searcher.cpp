@@ -230,7 +230,8 @@ inline size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size
     const size_t begin = trail.AssignedBegin();
     if (assigned.size() == begin + 1) {
         // Bind lists the variable it was given first.
-        if (m_state.variables[variable->index].plain) return SettlePlain(variable, first, last);
+        if (m_state.variables[variable->index].plain)
+            return SettlePlain(variable, first, last, trail);
         if (!m_state.CountAndRecheck(variable, last)) return kFailed;
     } else {
         // Propagation bound several: every count first, then the
@@ -249,7 +250,8 @@ inline size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size
 // settling could see of it is the ranks it raises (settle.cpp says why).
 // Where those cannot matter, the settling comes first, and the
 // re-examination only for a step the settling leaves open.
-inline size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last) {
+inline size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last,
+                                    CTrail& trail) {
     // With a watcher row, the settling needs no marks when the condition at
     // first is not in the row: the row holds them.
     ConditionOrder& order = m_state.order;
@@ -266,7 +268,14 @@ inline size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t las
         return kFailed;
     }
     const size_t open = byRow ? SettleRow(row, v->Value(), first, last) : Settle(first, last);
-    if (open == kFailed || !settleFirst) return open;
+    if (open == kFailed) {
+        // A settling changes no list but by removing candidates: when it
+        // came first and removed none, the binding is the step's only
+        // change, undone here at once.
+        if (settleFirst && m_state.removed.size() == trail.RemovedBegin()) trail.UndoAssignment();
+        return kFailed;
+    }
+    if (!settleFirst) return open;
     return m_state.RecheckRegistered(v, open) ? open : kFailed;
 }
 

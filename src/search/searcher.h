@@ -43,7 +43,8 @@ private:
                                                   size_t last, CTrail& trail);
     // The same, once v, a plain variable, is the step's only binding.
     // Inline as well: most steps of queens and sudokus take this path.
-    [[gnu::always_inline]] size_t SettlePlain(const CVariable* v, size_t first, size_t last);
+    [[gnu::always_inline]] size_t SettlePlain(const CVariable* v, size_t first, size_t last,
+                                              CTrail& trail);
     // Marks the conditions of [first, last) that the settling has to check:
     // those re-examination satisfied, and the watchers of every variable
     // the step assigned.
