@@ -32,11 +32,6 @@ void CTrail::Undo() {
         s.CountUnassigned(s.assigned[i]);
     }
     s.assigned.resize(m_assigned);
-    s.pool.resize(m_pool);
-    // Most steps that fail have changed nothing else.
-    if (s.satisfied.size() == m_satisfied && s.transformed.size() == m_transformed &&
-        s.removed.size() == m_removed)
-        return;
     for (size_t i = m_satisfied; i < s.satisfied.size(); ++i) s.satisfied[i]->satisfied = false;
     s.satisfied.resize(m_satisfied);
     // In the order of removal, each at the front: the last removed ends up
@@ -79,4 +74,5 @@ void CTrail::Undo() {
         if (a->owner != nullptr && !a->IsResidual()) s.Link(*a->owner, a);
     }
     s.removed.resize(m_removed);
+    s.pool.resize(m_pool);
 }
