@@ -250,8 +250,7 @@ inline size_t Searcher::AssignAndSettle(CVariable* variable, int32_t value, size
 // settling could see of it is the ranks it raises (settle.cpp says why).
 // Where those cannot matter, the settling comes first, and the
 // re-examination only for a step the settling leaves open.
-inline size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last,
-                                    CTrail& trail) {
+inline size_t Searcher::SettlePlain(const CVariable* v, size_t first, size_t last, CTrail& trail) {
     // With a watcher row, the settling needs no marks when the condition at
     // first is not in the row: the row holds them.
     ConditionOrder& order = m_state.order;

@@ -64,8 +64,7 @@ private:
     // settled from its copy of the run (CCondition::allButOnly); nearly
     // every condition of a row is one, and the others go through
     // CheckCandidates. Inline in SettlePlain, its only caller.
-    [[gnu::always_inline]] size_t SettleRow(uint32_t row, int32_t value, size_t first,
-                                            size_t last);
+    [[gnu::always_inline]] size_t SettleRow(uint32_t row, int32_t value, size_t first, size_t last);
     // Enumerates the unassigned variables of [first, last) and prints each
     // complete assignment.
     void Exhaust(CVariable** first, CVariable** last);

@@ -153,4 +153,3 @@ size_t Searcher::Settle(size_t first, size_t last) {
         return k->satisfied ? Verdict::Satisfied : Check(m_state, k);
     });
 }
-
