@@ -453,9 +453,10 @@ inline void SearchState::Replace(CCondition& owner, uint32_t r, CVariable* v, ui
 inline void SearchState::ReplaceAllBut(CCondition& owner, uint32_t r, CVariable* v,
                                        int32_t except) {
     ReplaceWith(owner, r, v, [&](CAlternative* run) { run->BecomeAllBut(v, except); });
-    // The run is at the front; alone there, on a variable with a row, the
-    // condition keeps a copy for the row's sweep.
-    if (owner.row != kNoIndex && owner.alternatives->next == nullptr) {
+    // The run is at the front; alone there, on a variable with a row (which
+    // now holds the condition), the condition keeps a copy for the row's
+    // sweep.
+    if (variables[v->index].row != kNoIndex && owner.alternatives->next == nullptr) {
         owner.allButOnly = true;
         owner.except = except;
     }
