@@ -137,7 +137,6 @@ bool CTovik::Search(CProgram& program) {
     if (m_format != OutputFormat::Text) program.ConvertTexts(Encoding::Utf8);
     m_encoding = program.encoding;
     if (PrintsPhases()) Output(Text(Msg::Searching, m_encoding));
-    m_progress = 0;
     m_steps = 0;
     m_solutions = 0;
     BeginSolutions(*this, program);
@@ -145,7 +144,6 @@ bool CTovik::Search(CProgram& program) {
     Searcher searcher(*this, program);
     searcher.Run();
     m_steps = searcher.Steps();
-    m_progress = static_cast<unsigned>(m_steps);
     return true;
 }
 

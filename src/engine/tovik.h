@@ -104,7 +104,7 @@ public:
     // Search steps taken by the last search, as the progress counter that
     // OnProgress receives: unsigned 32-bit, so it wraps on a search of more
     // than 4,294,967,295 steps.
-    unsigned Progress() const { return m_progress; }
+    unsigned Progress() const { return static_cast<unsigned>(m_steps); }
     // The same count in 64 bits, which a search does not outrun.
     uint64_t Steps() const { return m_steps; }
     // Distinct solution lines found by the last search (printed or not).
@@ -134,7 +134,6 @@ private:
     bool m_error = false;
     bool m_readFailed = false;
     bool m_cancelled = false;
-    unsigned m_progress = 0;
     uint64_t m_steps = 0;
     unsigned m_solutions = 0;
     bool m_printSolutions = true;

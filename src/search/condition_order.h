@@ -126,10 +126,8 @@ private:
     void Exchange(size_t i, size_t j) {
         CCondition* a = m_conditions[i];
         CCondition* b = m_conditions[j];
-        m_conditions[i] = b;
-        m_conditions[j] = a;
-        a->position = static_cast<uint32_t>(j);
-        b->position = static_cast<uint32_t>(i);
+        Place(i, b);
+        Place(j, a);
         MoveRanks(i, j, a, b);
         MoveRows(i, j, a, b);
     }
